@@ -1,0 +1,44 @@
+# Set-up, build, run and test. Both `make run` and `make test` install any
+# missing Debian packages first and are quiet when nothing has changed.
+
+BUILD      := build
+ASAN_BUILD := build-asan
+JOBS       := $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps build run test test-release test-asan bench clean
+
+all: build
+
+deps:
+	@sh scripts/install-deps.sh
+
+$(BUILD)/CMakeCache.txt: | deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+
+$(ASAN_BUILD)/CMakeCache.txt: | deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPM5544_SANITIZE=ON >/dev/null
+
+build: deps $(BUILD)/CMakeCache.txt
+	@cmake --build $(BUILD) --target pm5544 -j $(JOBS) -- --no-print-directory -s
+
+run: build
+	@./$(BUILD)/pm5544 pm5544.png
+
+test: test-release test-asan
+
+test-release: deps $(BUILD)/CMakeCache.txt
+	@cmake --build $(BUILD) -j $(JOBS) -- --no-print-directory -s
+	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-asan: deps $(ASAN_BUILD)/CMakeCache.txt
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) -- --no-print-directory -s
+	@ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPM5544_BENCH=ON -DPM5544_TESTS=OFF >/dev/null
+	@cmake --build build-bench -j $(JOBS) -- --no-print-directory -s
+	@for b in build-bench/bench/bench_*; do $$b; done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) build-bench

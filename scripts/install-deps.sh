@@ -1,0 +1,28 @@
+#!/bin/sh
+# Installs the Debian packages the build, the program and its tests need.
+# Quiet and quick when everything is already there.
+set -e
+
+PACKAGES="g++ make cmake pkg-config libpng-dev libtiff-dev nlohmann-json3-dev \
+libcairo2-dev libpango1.0-dev libfontconfig-dev libfreetype-dev libglib2.0-dev \
+libgtest-dev fonts-dejavu-core"
+
+missing=""
+for p in $PACKAGES; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    case "$status" in
+        *"install ok installed"*) ;;
+        *) missing="$missing $p" ;;
+    esac
+done
+
+[ -z "$missing" ] && exit 0
+
+echo "Installing missing packages:$missing"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Run as root (or install them yourself):$missing" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends $missing >/dev/null

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <cairo.h>
+#include <pango/pango.h>
+
+#include "patterns/TTFont.h"
+#include "patterns/TextSlug.h"
+#include "tools/ColourSpace.h"
+#include "tools/Pixel.h"
+#include "tools/PatternGen.h"
+
+class VantoKeploPatternFile;
+
+// The abstract test pattern: its canvas, the colour bars in the canvas colour
+// space, the edge-transition tables, the drawing primitives, the renderers that
+// walk the canvas, and the text layer.
+class PatternSpec {
+public:
+    // Text layer state.
+    cairo_t* textContext = nullptr;
+    std::vector<TTFont> fonts;
+    std::vector<TextLine*> textLines;
+    std::vector<unsigned char*> layers;
+    int textLeft = 0;
+    int textTop = 0;
+    int textSizeValue = 100;  // the current text size; textSize(int) sets it
+    TextSlug::horizAlign textHorizAlign = TextSlug::HorizCentre;
+    TextSlug::vertAlign textVertAlign = TextSlug::VertCentre;
+
+    // Canvas.
+    int width = 3840;
+    int height = 2160;
+    int aspectWidth = 16;
+    int aspectHeight = 9;
+    ColourSpace colourSpace{PatternGen::Colour_YCbCr_709, 12, false};
+    PatternGen::sampling_e sampling = PatternGen::Sampling_444;
+    PatternGen::quadrant_e quadrant = PatternGen::Quadrant_None;
+    bool riseTimeEnabled = true;
+    bool skipLineEndShaping = false;
+    int transitionSize = 3;
+    Pixel colours100[8];
+    Pixel colours75[8];
+    std::deque<double> lumaTransition;
+    std::deque<double> chromaTransition;
+    int commandLineValue = 0;
+    std::string fontDirectory;
+
+    PatternSpec();
+    virtual ~PatternSpec() = default;
+
+    // Pattern interface.
+    virtual void setup() = 0;
+    virtual Pixel body(int x, int y) = 0;
+    virtual void getLineRepeats(std::vector<std::pair<int, int>>& repeats);
+    virtual bool useFullCanvasSize();
+
+    bool init(int width, int height, int aspectWidth, int aspectHeight, PatternGen::colorAxes_e axes,
+              PatternGen::sampling_e sampling, int bitDepth, bool fullRange, PatternGen::quadrant_e quadrant,
+              int commandLineValue, bool skipLineEndShaping, const std::string& fontDirectory);
+
+    // Geometry, in 32-bit integer arithmetic: multiply first, divide once.
+    int heightFraction(int n, int d) const;
+    int widthFraction(int n, int d) const;
+    int aspectAdjustedVertFraction(int n, int d) const;
+    int aspectAdjustedHorizFraction(int n, int d) const;
+    int fractionOf(int v, int n, int d) const;
+    bool insideCircleHeight(int x, int y, int cx, int cy, int r) const;
+    bool insideCircleWidth(int x, int y, int cx, int cy, int r) const;
+    double freqToPixels(double hz) const;
+
+    // Edge transitions.
+    void calculateTransition(std::deque<double>& table, double riseTimeNs, double clockMHz);
+    void calculateTransition(double riseTimeNs, double clockMHz);
+    void noRiseTime();
+    void edge(Pixel& current, int steps, Pixel target, int i);
+    void edgeInv(Pixel& current, int steps, Pixel target, int i);
+    bool vertLineAt(int position, int x, int lineWidth, Pixel left, Pixel line, Pixel right, Pixel& out);
+
+    // Drawing primitives. The variable arguments are `count` pointers to Pixel.
+    int bars(int x, Pixel& out, int count, int totalWidth, ...);
+    int barsLayered(int x, Pixel& out, int count, int totalWidth, ...);
+    int barsLayered(int x, Pixel& out, int count, int* widths, ...);
+    Pixel squareWave(int x, int period, Pixel& a, Pixel& b);
+    int grid(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour);
+    int gridVertical(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour);
+    int gridFlipVphase(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour);
+
+    // Line renderers: the 16-bit image form, the TIFF form and the instrument form.
+    bool run_body(int commandLineValue, int width, int height, unsigned short* buffer);
+    bool run_body(int commandLineValue, int width, int& height, std::vector<std::pair<int, int>>& repeats,
+                  unsigned char* buffer);
+    bool run_body(int commandLineValue, int width, int height, std::vector<std::pair<int, int>>& repeats,
+                  VantoKeploPatternFile& file);
+
+    // Overlay layers.
+    int newLayer();
+    uint32_t getOverlay(unsigned layer, int xOrigin, int y, int x, int rowLength);
+
+    // Text layer.
+    int defineFont(const char* family);
+    int textCursor(int x, int y);
+    int textAlign(TextSlug::horizAlign h, TextSlug::vertAlign v);
+    int textSize(int size);
+    int setText(const char* text);
+    PangoFontDescription* getFont(int fontIndex, int canvasHeight, int size, int& pixelSize);
+    void calcSlug(int canvasHeight, PangoLayout* layout, TextSlug* slug, bool isLast, bool vertical);
+    int renderSlug(cairo_t* cr, PangoLayout* layout, int x, int y, TextSlug* slug, double outlineWidth,
+                   bool vertical);
+    void rendertextInternal(cairo_t* cr, int width, int height);
+    int render_text(int width, int height);
+};

@@ -1,0 +1,55 @@
+#include "tools/rounding.h"
+
+namespace {
+
+// Half a step of the reduced depth, and the mask that clears the dropped bits.
+unsigned int halfStep(int k)
+{
+    return k == 0 ? 0u : (1u << (k - 1)) & 0xFFFFu;
+}
+
+unsigned int keepMask(int k)
+{
+    return (0xFFFFu << k) & 0xFFFFu;
+}
+
+// The top legal luma code at 16 bits: codes above it are reserved for timing references.
+constexpr unsigned int kLumaCeiling = 0xFEFF;
+
+}  // namespace
+
+namespace Rounding {
+
+int roundTo(int k, unsigned int value)
+{
+    const unsigned int mask = keepMask(k);
+    const unsigned int sum = value + halfStep(k);
+    if (sum <= 0xFFFFu) return static_cast<int>(sum & mask);
+    return static_cast<int>(mask);  // saturate at the largest multiple of 2^k below 65536
+}
+
+int roundLumaTo(int /*depth*/, int k, unsigned int value)
+{
+    const unsigned int mask = keepMask(k);
+    const unsigned int limit = kLumaCeiling & mask;
+    const unsigned int sum = value + halfStep(k);
+    if (sum >= limit) return static_cast<int>(limit);
+    return static_cast<int>(sum & mask);
+}
+
+int roundChromaTo(int depth, int k, unsigned int value)
+{
+    const unsigned int mask = keepMask(k);
+    const unsigned int low16 = value & 0xFFFFu;
+    const bool atOrAboveMid = ((value >> (depth - 1)) & 1u) != 0;
+    // Above the mid-point ties round away from it; below it the dropped bits are
+    // discarded, so chroma never rounds up towards the mid-point.
+    if (atOrAboveMid) {
+        const unsigned int sum = low16 + halfStep(k);
+        // Full-range chroma within half a step of 65536 saturates instead of wrapping to 0.
+        return static_cast<int>(sum <= 0xFFFFu ? (sum & mask) : mask);
+    }
+    return static_cast<int>(low16 & mask);
+}
+
+}  // namespace Rounding

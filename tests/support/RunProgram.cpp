@@ -1,0 +1,51 @@
+#include "support/RunProgram.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "support/TempDir.h"
+
+ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& programPath)
+{
+    ProgramRun run;
+    static int counter = 0;
+    std::string base = std::string(PM5544_TEST_TMP) + "/run" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+    std::string outPath = base + ".out";
+    std::string errPath = base + ".err";
+
+    pid_t pid = fork();
+    if (pid == 0) {
+        int outFd = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(outFd, 1);
+        dup2(errFd, 2);
+        if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(programPath.c_str()));
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(PM5544_BIN, argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = readFile(outPath);
+    run.err = readFile(errPath);
+    std::remove(outPath.c_str());
+    std::remove(errPath.c_str());
+    return run;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The result of running the built program once.
+struct ProgramRun {
+    int status = -1;  // exit status, or 128 + signal number
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+
+// Runs the program with the given arguments (argv[0] is `programPath`),
+// in the working directory `cwd` (empty: the current one).
+ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd = "",
+                      const std::string& programPath = PM5544_BIN);
+
+// The whole content of a file ("" when it cannot be read).
+std::string readFile(const std::string& path);
