@@ -1,5 +1,7 @@
 #include "tools/rounding.h"
 
+#include <climits>
+
 namespace {
 
 // Half a step of the reduced depth, and the mask that clears the dropped bits.
@@ -13,6 +15,14 @@ unsigned int keepMask(int k)
     return (0xFFFFu << k) & 0xFFFFu;
 }
 
+// value + half, held at the top of the unsigned range instead of wrapping, so that a
+// negative int argument (a huge unsigned value) always lands above every limit.
+unsigned int addHalfStep(unsigned int value, int k)
+{
+    const unsigned int sum = value + halfStep(k);
+    return sum < value ? UINT_MAX : sum;
+}
+
 // The top legal luma code at 16 bits: codes above it are reserved for timing references.
 constexpr unsigned int kLumaCeiling = 0xFEFF;
 
@@ -23,7 +33,7 @@ namespace Rounding {
 int roundTo(int k, unsigned int value)
 {
     const unsigned int mask = keepMask(k);
-    const unsigned int sum = value + halfStep(k);
+    const unsigned int sum = addHalfStep(value, k);
     if (sum <= 0xFFFFu) return static_cast<int>(sum & mask);
     return static_cast<int>(mask);  // saturate at the largest multiple of 2^k below 65536
 }
@@ -32,7 +42,7 @@ int roundLumaTo(int /*depth*/, int k, unsigned int value)
 {
     const unsigned int mask = keepMask(k);
     const unsigned int limit = kLumaCeiling & mask;
-    const unsigned int sum = value + halfStep(k);
+    const unsigned int sum = addHalfStep(value, k);
     if (sum >= limit) return static_cast<int>(limit);
     return static_cast<int>(sum & mask);
 }

@@ -1,0 +1,261 @@
+#include "tools/ColourSpace.h"
+
+#include "tools/CodeLevels.h"
+
+#include <cmath>
+#include <cstring>
+#include <type_traits>
+
+namespace {
+
+using CodeLevels::kFullRange8;
+using CodeLevels::kStudioBlack8;
+using CodeLevels::kStudioChromaRange8;
+using CodeLevels::kStudioLumaRange8;
+using CodeLevels::maxCode;
+using CodeLevels::midCode;
+using CodeLevels::studioLegalHigh;
+using CodeLevels::studioLegalLow;
+
+// S-Log3 Y'CbCr black is code 95 whatever the depth (it is defined on 10-bit codes).
+constexpr int kSLog3Black = 95;
+
+constexpr int kGammaNone = 0;
+constexpr int kGammaPowerLaw = 1;
+constexpr int kGamma2020 = 2;
+
+// Power-law curves.
+constexpr double kOetfExponent = 0.45;
+constexpr double kEotfExponent = 2.4;
+constexpr double kEotfExponent2020 = 2.2;
+constexpr double kInverseEotfExponent = 0.4166666666666667;      // 1 / 2.4
+constexpr double kInverseEotfExponent2020 = 0.45454545454545453;  // 1 / 2.2
+
+// The Rec. 2020 (Rec. 709 shaped) OETF: a power law above a linear toe.
+constexpr double kRec2020Alpha = 1.0993;
+constexpr double kRec2020Beta = 0.0993;
+constexpr double kRec2020Knee = 0.0181;
+constexpr double kRec2020ToeSlope = 4.5;
+
+double rec2020Oetf(double x)
+{
+    if (x > kRec2020Knee) return kRec2020Alpha * std::pow(x, kOetfExponent) - kRec2020Beta;
+    return kRec2020ToeSlope * x;
+}
+
+}  // namespace
+
+ColourSpace::ColourSpace(PatternGen::colorAxes_e axis, int bitDepth, bool fullRange)
+{
+    setColourSpace(axis, bitDepth, fullRange);
+}
+
+void ColourSpace::setColourSpace(PatternGen::colorAxes_e newAxis, int newBitDepth, bool newFullRange)
+{
+    axis = newAxis;
+    bitDepth = newBitDepth;
+    fullRange = newFullRange;
+
+    const int s = bitDepth - 8;
+    const int studioBlack = kStudioBlack8 << s;
+    const int studioWhite = studioBlack + (kStudioLumaRange8 << s);
+    const int fullWhite = kFullRange8 << s;
+
+    blackLevel = fullRange ? 0 : studioBlack;
+    whiteLevel = fullRange ? fullWhite : studioWhite;
+
+    switch (axis) {
+    case PatternGen::Colour_RGB:
+        gammaType = kGammaPowerLaw;
+        blackLevel = 0;
+        whiteLevel = maxCode(bitDepth);
+        break;
+    case PatternGen::Colour_YCbCr_601:
+        gammaType = kGammaNone;
+        break;
+    case PatternGen::Colour_YCbCr_2020:
+        gammaType = kGamma2020;
+        break;
+    case PatternGen::Colour_YCbCr_SLog3:
+    case PatternGen::Colour_YCbCr_SLog3_Mapped:
+    case PatternGen::Colour_YCbCr_SLog3_Live:
+    case PatternGen::Colour_YCbCr_SLog3_Live_Mapped:
+        gammaType = kGamma2020;
+        blackLevel = kSLog3Black;
+        // White stays clear of the reserved top codes in the studio range.
+        whiteLevel = fullRange ? maxCode(bitDepth) : studioLegalHigh(bitDepth);
+        break;
+    default:
+        gammaType = kGammaPowerLaw;
+        break;
+    }
+}
+
+double ColourSpace::normaliseLuma(int code) const
+{
+    const int s = bitDepth - 8;
+    if (axis == PatternGen::Colour_RGB) return static_cast<double>(code) / maxCode(bitDepth);
+    if (fullRange) return static_cast<double>(code) / (kFullRange8 << s);
+    return static_cast<double>(code - (kStudioBlack8 << s)) / (kStudioLumaRange8 << s);
+}
+
+double ColourSpace::normaliseChroma(int code) const
+{
+    const int s = bitDepth - 8;
+    if (axis == PatternGen::Colour_RGB) return static_cast<double>(code) / maxCode(bitDepth);
+    const int mid = midCode(bitDepth);
+    // Full-range chroma spans one code less than full-range luma so that it is symmetric about mid.
+    const int range = fullRange ? (kFullRange8 << s) - 1 : kStudioChromaRange8 << s;
+    return static_cast<double>(code - mid) / range;
+}
+
+namespace {
+
+bool clip(int& code, int low, int high)
+{
+    if (code < low) {
+        code = low;
+        return true;
+    }
+    if (code > high) {
+        code = high;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ColourSpace::limitChroma(int& code) const
+{
+    if (fullRange) return clip(code, 0, maxCode(bitDepth));
+    return clip(code, studioLegalLow(bitDepth), studioLegalHigh(bitDepth));
+}
+
+bool ColourSpace::limitLuma(int& code) const
+{
+    if (axis == PatternGen::Colour_RGB) return clip(code, 0, maxCode(bitDepth));
+    return limitChroma(code);
+}
+
+bool ColourSpace::isColourDifference() const
+{
+    return axis >= PatternGen::Colour_YCbCr_601 && axis <= PatternGen::Colour_YCbCr_SLog3_Live_Mapped;
+}
+
+bool ColourSpace::colourIsIn2020() const
+{
+    return axis >= PatternGen::Colour_YCbCr_PQ && axis <= PatternGen::Colour_RGB_SLog3_Live_Mapped;
+}
+
+bool ColourSpace::colourIsRGB() const
+{
+    return axis == PatternGen::Colour_RGB || axis == PatternGen::Colour_RGB_219 ||
+           (axis >= PatternGen::Colour_RGB_PQ && axis <= PatternGen::Colour_RGB_SLog3_Live_Mapped);
+}
+
+bool ColourSpace::colourIsHDR() const
+{
+    return (axis >= PatternGen::Colour_YCbCr_PQ && axis <= PatternGen::Colour_YCbCr_HLG_Mapped) ||
+           (axis >= PatternGen::Colour_YCbCr_SLog3 && axis <= PatternGen::Colour_RGB_SLog3_Live_Mapped);
+}
+
+double ColourSpace::linearToGamma(int code) const
+{
+    switch (gammaType) {
+    case kGammaNone:
+        return static_cast<double>(code);
+    case kGamma2020:
+        return rec2020Oetf(normaliseLuma(code));
+    default:
+        return std::pow(normaliseLuma(code), kOetfExponent);
+    }
+}
+
+double ColourSpace::gammaToLinear(int code) const
+{
+    const double x = normaliseLuma(code);
+    switch (gammaType) {
+    case kGammaNone:
+        return x;
+    case kGamma2020:
+        return std::pow(x, kEotfExponent2020);
+    default:
+        return std::pow(x, kEotfExponent);
+    }
+}
+
+double ColourSpace::linearFloatToGamma(double x) const
+{
+    switch (gammaType) {
+    case kGammaNone:
+        return x;
+    case kGamma2020:
+        return rec2020Oetf(x);
+    default:
+        return std::pow(x, kOetfExponent);
+    }
+}
+
+double ColourSpace::gammaFloatToLinear(double x) const
+{
+    // Negative excursions pass through: the power curves are not defined for them.
+    if (x < 0) return x;
+    switch (gammaType) {
+    case kGammaNone:
+        return x;
+    case kGamma2020:
+        return std::pow(x, kEotfExponent2020);
+    default:
+        return std::pow(x, kEotfExponent);
+    }
+}
+
+double ColourSpace::gammaFloatLinearToNonLinear(double x) const
+{
+    if (x < 0) return x;
+    switch (gammaType) {
+    case kGammaNone:
+        return x;
+    case kGamma2020:
+        return std::pow(x, kInverseEotfExponent2020);
+    default:
+        return std::pow(x, kInverseEotfExponent);
+    }
+}
+
+const char* axisToString(const PatternGen::colorAxes_e& axis)
+{
+    // Member names in enumeration order.
+    static constexpr const char* kNames[PatternGen::Colour_Axes_Count] = {
+        "Colour_RGB",
+        "Colour_RGB_219",
+        "Colour_YCbCr_601",
+        "Colour_YCbCr_709",
+        "Colour_YCbCr_PQ",
+        "Colour_YCbCr_PQ_Mapped",
+        "Colour_YCbCr_HLG",
+        "Colour_YCbCr_HLG_Mapped",
+        "Colour_YCbCr_2020",
+        "Colour_YCbCr_SLog3",
+        "Colour_YCbCr_SLog3_Mapped",
+        "Colour_YCbCr_SLog3_Live",
+        "Colour_YCbCr_SLog3_Live_Mapped",
+        "Colour_RGB_PQ",
+        "Colour_RGB_HLG",
+        "Colour_RGB_SLog3",
+        "Colour_RGB_SLog3_Live",
+        "Colour_RGB_PQ_Mapped",
+        "Colour_RGB_HLG_Mapped",
+        "Colour_RGB_SLog3_Mapped",
+        "Colour_RGB_SLog3_Live_Mapped",
+    };
+    // The stored integer is read as such: a value outside the enumeration (a negative one,
+    // say) is not a valid value of the enumeration type and must not be loaded as one.
+    std::underlying_type_t<PatternGen::colorAxes_e> raw;
+    static_assert(sizeof raw == sizeof axis, "axes are stored as their underlying integer");
+    std::memcpy(&raw, &axis, sizeof raw);
+    const long long value = static_cast<long long>(raw);
+    if (value < 0 || value >= PatternGen::Colour_Axes_Count) return "undefined";
+    return kNames[value];
+}
