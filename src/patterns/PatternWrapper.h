@@ -51,7 +51,7 @@ public:
     std::string fontDirectory;
 
     PatternSpec();
-    virtual ~PatternSpec() = default;
+    virtual ~PatternSpec();
 
     // Pattern interface.
     virtual void setup() = 0;
