@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+namespace DPX {
+
+// Image-element descriptor codes (SMPTE 268M) the writer knows how to size.
+// Only kRGB, kCbYCrY and kCbYCr are packed with samples.
+enum eFormat {
+    kRGB = 50,
+    kRGBA = 51,
+    kABGR = 52,
+    kCbYCrY = 100,    // 4:2:2
+    kCbYaCrYa = 101,  // 4:2:2 with alpha
+    kCbYCr = 102,     // 4:4:4
+    kCbYCrA = 103,    // 4:4:4 with alpha
+};
+
+// Texts stored in the file header.
+struct Metadata {
+    std::string creator;    // at most 99 characters are kept
+    std::string project;    // at most 199
+    std::string copyright;  // at most 199
+};
+
+}  // namespace DPX
+
+// Stores the 16-bit sample buffer as a DPX file of 10-bit samples packed into
+// 32-bit words, in the host byte order.
+namespace DPXWriter {
+
+using Metadata = DPX::Metadata;
+
+// `samples` holds width x height pixels of four left-aligned 16-bit samples,
+// (R, G, B, alpha) or (Cr, Y, Cb, alpha); each keeps its top 10 bits.
+// `bitDepth` goes into the header (bit size and reference codes).
+// Returns 0 on success, -1 when the file cannot be created.
+int writeDPX(unsigned short* samples, DPX::eFormat format, int width, int height, int bitDepth,
+             const char* path, Metadata& metadata);
+
+}  // namespace DPXWriter
