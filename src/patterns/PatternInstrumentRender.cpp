@@ -1,0 +1,185 @@
+// The instrument form of run_body: every canvas line is cut into run and
+// literal sections of 12-bit samples, and runs of identical lines are merged
+// into one block that counts them.
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "patterns/PatternWrapper.h"
+#include "writers/writeVantoKeplo.h"
+
+namespace {
+
+constexpr int kInstrumentWidths[] = {1280, 1920, 2048};
+constexpr int kLargestFileDimension = 0xFFFF;  // width and line counts are 16-bit fields
+constexpr int kInstrumentBitDepth = 12;
+constexpr int kTenBitDepth = 10;
+constexpr int kTenToTwelveBits = 4;
+
+bool isInstrumentWidth(int width)
+{
+    for (int w : kInstrumentWidths) {
+        if (w == width) return true;
+    }
+    return false;
+}
+
+// The 12-bit code values of the pattern at (x, y) on the canvas axes. The HDR
+// Y'CbCr conversions answer at 10 bits; the file is 12-bit, so those are widened
+// the same way as for the image outputs.
+Pixel canvasPixel(PatternSpec& pattern, int x, int y)
+{
+    Pixel c = pattern.body(x, y).convertTo(pattern.colourSpace.axis);
+    if (c.bitDepth == kTenBitDepth) {
+        c.y = static_cast<uint16_t>(c.y * kTenToTwelveBits);
+        c.cb = static_cast<uint16_t>(c.cb * kTenToTwelveBits);
+        c.cr = static_cast<uint16_t>(c.cr * kTenToTwelveBits);
+        c.alpha = static_cast<uint16_t>(c.alpha * kTenToTwelveBits);
+        c.bitDepth = kInstrumentBitDepth;
+    }
+    return c;
+}
+
+// Collects the sections of one line: a sample equal to the previous one extends
+// a run, any other sample joins the literal list. A run of m equal samples thus
+// leaves its first sample at the end of a literal list and a run of m - 1.
+class LineCompressor {
+public:
+    explicit LineCompressor(CompressedLine& line) : line_(line) {}
+
+    void add(const Sample& s)
+    {
+        if (last_ && s == *last_) {
+            ++repeats_;
+            if (!literal_.empty()) flushLiteral();
+            return;
+        }
+        if (repeats_ != 0) flushRun();
+        literal_.push_back(s);
+        if (literal_.size() > kMaxSectionSamples) tooLong(literal_.size());
+        repeats_ = 0;
+        last_ = s;
+    }
+
+    void finish()
+    {
+        if (repeats_ != 0) {
+            flushRun();
+        } else {
+            flushLiteral();
+        }
+    }
+
+private:
+    void flushRun()
+    {
+        if (repeats_ > kMaxSectionSamples) tooLong(repeats_);
+        line_.AddRun(static_cast<unsigned short>(repeats_), *last_);
+    }
+
+    void flushLiteral()
+    {
+        line_.AddArray(static_cast<unsigned short>(literal_.size()), literal_.data());
+        literal_.clear();
+    }
+
+    [[noreturn]] static void tooLong(std::size_t n)
+    {
+        throw std::runtime_error("Line section of " + std::to_string(n) +
+                                 " samples is too long for a pattern file (at most " +
+                                 std::to_string(kMaxSectionSamples) + ")");
+    }
+
+    CompressedLine& line_;
+    std::optional<Sample> last_;  // none before the first sample of the line
+    unsigned int repeats_ = 0;
+    std::vector<Sample> literal_;
+};
+
+std::unique_ptr<CompressedLine> compressLine(PatternSpec& pattern, int width, int y)
+{
+    auto line = std::make_unique<CompressedLine>();
+    LineCompressor compressor(*line);
+    const bool pairs = pattern.colourSpace.isColourDifference() && pattern.sampling != PatternGen::Sampling_444;
+    if (pairs) {
+        Sample::b3Words = false;
+        for (int x = 0; x < width; x += 2) {
+            const Pixel first = canvasPixel(pattern, x, y);
+            // An odd width leaves the last pixel without a partner: it pairs with
+            // itself rather than reading beyond the canvas.
+            const Pixel second = x + 1 < width ? canvasPixel(pattern, x + 1, y) : first;
+            compressor.add(Sample(first.cr, first.y, first.cb, second.y));
+        }
+    } else {
+        Sample::b3Words = true;
+        for (int x = 0; x < width; ++x) {
+            const Pixel c = canvasPixel(pattern, x, y);
+            compressor.add(Sample(c.cr, c.y, c.cb, 0));
+        }
+    }
+    compressor.finish();
+    return line;
+}
+
+}  // namespace
+
+bool PatternSpec::run_body(int /*commandLineValue*/, int width, int height, std::vector<std::pair<int, int>>& repeats,
+                           VantoKeploPatternFile& file)
+{
+    if (!isInstrumentWidth(width)) printf("Warning %d is not a valid Vanto or Keplo pattern width\n", width);
+    if (width < 0 || width > kLargestFileDimension || height > kLargestFileDimension) {
+        throw std::runtime_error("Canvas of " + std::to_string(width) + "x" + std::to_string(height) +
+                                 " does not fit a pattern file");
+    }
+    file.width = static_cast<uint16_t>(width);
+
+    // The base getLineRepeats leaves the list empty; a non-empty list names the
+    // canvas lines that stand for runs of identical lines.
+    getLineRepeats(repeats);
+    if (!repeats.empty()) {
+        const bool wholeFrame = repeats.size() == 1;
+        constexpr unsigned short kWholeFramePercent = 100;
+        file.blockMode = 1;
+        file.singleBlock = wholeFrame;
+        int previous = -1;
+        for (const std::pair<int, int>& pair : repeats) {
+            const int linesCovered = pair.second - previous;
+            if (linesCovered <= 0 || linesCovered > kLargestFileDimension)
+                throw std::runtime_error("Line repeat list must name canvas lines in ascending order");
+            std::unique_ptr<CompressedLine> line = compressLine(*this, width, pair.second);
+            line->SetPercentage(wholeFrame ? kWholeFramePercent : static_cast<unsigned short>(linesCovered));
+            file.AddBlock(line.release());
+            previous = pair.second;
+        }
+        return true;
+    }
+
+    file.blockMode = 1;
+    file.singleBlock = false;
+    std::unique_ptr<CompressedLine> held;
+    unsigned short count = 0;
+    for (int y = 0; y < height; ++y) {
+        std::unique_ptr<CompressedLine> line = compressLine(*this, width, y);
+        if (!held) {
+            held = std::move(line);
+            count = 0;
+            continue;
+        }
+        ++count;
+        if (*line == *held) continue;  // the held block now stands for this line too
+        held->SetPercentage(count);
+        file.AddBlock(held.release());
+        held = std::move(line);
+        count = 0;
+    }
+    if (held) {
+        held->SetPercentage(static_cast<unsigned short>(count + 1));
+        file.AddBlock(held.release());
+    }
+    return true;
+}
