@@ -28,6 +28,17 @@ struct TextSlug {
     int height = 0;
     int baseline = 0;
     int pixelSize = 0;
+
+    TextSlug() = default;
+    // The slug owns the font description its layout was measured with.
+    ~TextSlug()
+    {
+        if (fontDescription != nullptr) {
+            pango_font_description_free(fontDescription);
+        }
+    }
+    TextSlug(const TextSlug&) = delete;
+    TextSlug& operator=(const TextSlug&) = delete;
 };
 
 // A line of captions: its slugs are laid out one after another.
