@@ -1,7 +1,9 @@
 #pragma once
 
+#include <deque>
 #include <vector>
 
+#include "patterns/PM5544Palette.h"
 #include "patterns/PatternWrapper.h"
 
 // The Philips PM5544 test card, drawn in proportion to the canvas height.
@@ -9,7 +11,7 @@
 // body() only looks samples up.
 class PhilipsPm5544Spec : public PatternSpec {
 public:
-    Pixel palette[16];
+    Pixel palette[PM5544Palette::slotCount];
     int savedTransitionSize = 0;
     int squareWavePeriod;
     int gratingStartHz = 800000;
@@ -25,6 +27,96 @@ public:
     Pixel body(int x, int y) override;
     bool useFullCanvasSize() override;
 
-    // The unshaped card colour of one sample.
+    // The unshaped card colour of one sample. Valid once setup() has run.
     Pixel render(int x, int y);
+
+    // Replaces every colour change along one line buffer by a raised-cosine
+    // ramp and appends the shaped samples, all but the context samples at
+    // both ends, to `shaped`. Neighbours are always read from `lineBuffer`,
+    // so the result does not depend on the order the samples are shaped in.
+    void shapeLine(const std::vector<Pixel>& lineBuffer, const std::deque<double>& fastTransition,
+                   std::vector<Pixel>& shaped) const;
+
+private:
+    static constexpr int cornerCount = 4;
+    static constexpr int maxDotsPerCorner = 4;
+
+    // One of the small circles near the corners, with its identifying dots.
+    struct Corner {
+        int cx = 0;         // centre, in the units insideCircleHeight takes
+        int cy = 0;
+        int squareCx = 0;   // centre in line units, for the grey square
+        int dotCount = 0;
+        int dotCx[maxDotsPerCorner] = {};
+        int dotCy[maxDotsPerCorner] = {};
+    };
+
+    // Every dimension of the card for the current canvas, fixed in setup()
+    // so that render() does no geometry of its own beyond the per-sample tests.
+    struct Geometry {
+        int centreX = 0;
+        int centreY = 0;
+        int circleRadius = 0;
+        int outlineRadius = 0;
+
+        // Lowest dy of each band of the central circle, top to bottom,
+        // expressed as the band's last line (the next band starts one below).
+        int whiteCapEnd = 0;
+        int capBarEnd = 0;
+        int whiteBarEnd = 0;
+        int squareWaveEnd = 0;
+        int colourBarsEnd = 0;
+        int centreBandEnd = 0;
+        int gratingsEnd = 0;
+        int greyScaleEnd = 0;
+        int blackBarEnd = 0;
+
+        int capBarOffset = 0;
+        int longBarOffset = 0;
+        int markFirst = 0;
+        int whiteBarMarkLast = 0;
+        int blackBarMarkLast = 0;
+        int centreBarOffset = 0;
+        int colourBarsWidth = 0;
+        int colourBarsOffset = 0;
+        int greyScaleWidth = 0;
+        int greyScaleOffset = 0;
+
+        int stripInner = 0;      // |dy| from which the centre strip runs
+        int stripOuter = 0;      // |dy| below which it runs
+        int stripHalfWidth = 0;  // |dx| below which it runs
+
+        int gratingsOffset = 0;
+        std::vector<Pixel> gratingSamples;  // one per position u across the gratings
+
+        Corner corners[cornerCount];
+        int cornerRadius = 0;
+        int cornerOutlineRadius = 0;
+        int cornerRingRadius = 0;
+        int cornerSquareHalf = 0;
+        int dotRadius = 0;
+
+        int gridHalfHeight = 0;
+        int gridHalfWidth = 0;
+        int gridPitch = 0;
+        bool gridDrawable = false;    // the grid pitch is at least one sample
+        bool borderDrawable = false;  // likewise the border blocks
+    };
+
+    Geometry geometry;
+
+    void selectPalette();
+    void handOverTransitions();
+    void setSizeParameters();
+    void computeGeometry();
+    void computeGratings();
+    void buildFrame();
+
+    Pixel centralCircle(int dx, int dy);
+    Pixel centrePattern(int dx, int dy);
+    Pixel grating(int dx) const;
+    Pixel cornerContent(const Corner& corner, int dx, int dy) const;
+    Pixel gridOrBorder(int dx, int dy);
+
+    Pixel shapeSample(const std::vector<Pixel>& lineBuffer, int i, const std::deque<double>& fastTransition) const;
 };
