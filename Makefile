@@ -12,11 +12,15 @@ all: build
 deps:
 	@sh scripts/install-deps.sh
 
-$(BUILD)/CMakeCache.txt: | deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+# Progress lines of the generated makefiles are switched off so that a build
+# with nothing to do prints nothing.
+CMAKE_QUIET := -DCMAKE_RULE_MESSAGES=OFF
 
-$(ASAN_BUILD)/CMakeCache.txt: | deps
-	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPM5544_SANITIZE=ON >/dev/null
+$(BUILD)/CMakeCache.txt: Makefile | deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_QUIET) >/dev/null
+
+$(ASAN_BUILD)/CMakeCache.txt: Makefile | deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPM5544_SANITIZE=ON $(CMAKE_QUIET) >/dev/null
 
 build: deps $(BUILD)/CMakeCache.txt
 	@cmake --build $(BUILD) --target pm5544 -j $(JOBS) -- --no-print-directory -s
@@ -36,7 +40,7 @@ test-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 		ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 bench: deps
-	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPM5544_BENCH=ON -DPM5544_TESTS=OFF >/dev/null
+	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPM5544_BENCH=ON -DPM5544_TESTS=OFF $(CMAKE_QUIET) >/dev/null
 	@cmake --build build-bench -j $(JOBS) -- --no-print-directory -s
 	@for b in build-bench/bench/bench_*; do $$b; done
 

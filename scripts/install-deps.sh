@@ -5,7 +5,7 @@ set -e
 
 PACKAGES="g++ make cmake pkg-config libpng-dev libtiff-dev nlohmann-json3-dev \
 libcairo2-dev libpango1.0-dev libfontconfig-dev libfreetype-dev libglib2.0-dev \
-libgtest-dev fonts-dejavu-core"
+libgtest-dev libbenchmark-dev fonts-dejavu-core"
 
 missing=""
 for p in $PACKAGES; do

@@ -1,0 +1,112 @@
+// Instrument pattern files written by the program, decoded line by line and
+// compared with the PNG of the same canvas: at 12 bits the PNG holds the same
+// code values, left-aligned.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/PatternFileReader.h"
+#include "support/PngReader.h"
+#include "support/RunProgram.h"
+#include "support/TempDir.h"
+#include "writers/writeVantoKeplo.h"
+
+namespace {
+
+constexpr int kWidth = 1280;
+constexpr int kHeight = 720;
+constexpr int kPngShift = 4;  // 12-bit codes sit in the top of 16 bits
+
+struct Rendered {
+    DecodedPatternFile file;
+    PngImage png;
+};
+
+Rendered render(const std::vector<std::string>& colour, const std::string& ext)
+{
+    const std::string dir = testTempDir();
+    std::vector<std::string> args = {"-d", std::to_string(kWidth) + "x" + std::to_string(kHeight)};
+    args.insert(args.end(), colour.begin(), colour.end());
+    Rendered r;
+    for (const std::string& name : {"card." + ext, std::string("card.png")}) {
+        std::vector<std::string> full = args;
+        full.push_back(name);
+        ProgramRun run = runProgram(full, dir);
+        EXPECT_EQ(run.status, 0) << name << run.out << run.err;
+        EXPECT_EQ(run.out.find("Warning"), std::string::npos) << run.out;
+    }
+    std::string error;
+    EXPECT_TRUE(readPatternFile(dir + "/card." + ext, r.file, error)) << error;
+    r.png = readPng(dir + "/card.png");
+    EXPECT_TRUE(r.png.ok);
+    return r;
+}
+
+// Every line of the pattern file, expanded, equals the PNG's line.
+void expectSameAsPng(const Rendered& r)
+{
+    const std::vector<std::vector<DecodedSample>> lines = r.file.lines(kHeight);
+    ASSERT_EQ(lines.size(), static_cast<size_t>(kHeight));
+    for (int y = 0; y < kHeight; ++y) {
+        const std::vector<std::array<uint16_t, 3>> pixels = r.file.pixels(lines[y]);
+        ASSERT_EQ(pixels.size(), static_cast<size_t>(kWidth)) << "line " << y;
+        for (int x = 0; x < kWidth; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                if (pixels[x][c] != r.png.at(x, y, c) >> kPngShift) {
+                    FAIL() << "x " << x << " y " << y << " channel " << c << ": " << pixels[x][c] << " against "
+                           << (r.png.at(x, y, c) >> kPngShift);
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
+
+TEST(PatternFiles, YCbCr422MatchesThePngAndMergesIdenticalLines)
+{
+    const Rendered r = render({"-c", "709", "-s", "422"}, "pat");
+    EXPECT_EQ(r.file.sampleFormat, 0);
+    EXPECT_EQ(r.file.bitsPerSample, 12);
+    EXPECT_EQ(r.file.width, kWidth);
+    // Identical consecutive lines (grid rows, border blocks) share one block.
+    EXPECT_LT(r.file.blocks.size(), static_cast<size_t>(kHeight));
+    expectSameAsPng(r);
+}
+
+TEST(PatternFiles, YCbCr444AndRgbMatchThePng)
+{
+    Rendered r = render({"-c", "PQ", "-s", "444"}, "yc4");
+    EXPECT_EQ(r.file.sampleFormat, 2);
+    expectSameAsPng(r);
+
+    r = render({"-c", "RGB-headroom"}, "rgb");
+    EXPECT_EQ(r.file.sampleFormat, 1);
+    expectSameAsPng(r);
+}
+
+TEST(PatternFiles, XyzIsTheConversionOfTheRgbFile)
+{
+    const Rendered rgb = render({"-c", "RGB-headroom"}, "rgb");
+    const Rendered xyz = render({"-c", "RGB-headroom"}, "xyz");
+    EXPECT_EQ(xyz.file.sampleFormat, 3);
+    ASSERT_EQ(xyz.file.blocks.size(), rgb.file.blocks.size());
+    for (size_t b = 0; b < rgb.file.blocks.size(); ++b) {
+        const std::vector<DecodedSection>& from = rgb.file.blocks[b].sections;
+        const std::vector<DecodedSection>& to = xyz.file.blocks[b].sections;
+        ASSERT_EQ(to.size(), from.size());
+        for (size_t s = 0; s < from.size(); ++s) {
+            EXPECT_EQ(to[s].repeatCount, from[s].repeatCount);  // runs stay runs
+            ASSERT_EQ(to[s].samples.size(), from[s].samples.size());
+            for (size_t i = 0; i < from[s].samples.size(); ++i) {
+                const DecodedSample& rgbSample = from[s].samples[i];
+                Sample in(rgbSample.word0, rgbSample.word1, rgbSample.word2, 0);
+                Sample out;
+                XYZColourSpaceConvert(&in, &out, 1, false);
+                const DecodedSample expected{out.word0, out.word1, out.word2, 0};
+                if (to[s].samples[i] != expected) FAIL() << "block " << b << " section " << s << " sample " << i;
+            }
+        }
+    }
+}
