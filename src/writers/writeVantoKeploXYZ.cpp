@@ -22,7 +22,7 @@ constexpr float kInverseExponent = 2.2222223f;  // 1 / 0.45
 // 48 cd/m^2 peak white over the 52.37 normalising constant, and 1 / 2.6.
 constexpr float kPeakOverNormalising = 0.91655528f;
 constexpr float kEncodingExponent = 0.38461539f;
-constexpr double kCodeScale = 4095.0;
+constexpr float kCodeScale = 4095.0f;
 
 constexpr unsigned short kLowestLegalCode = 16;
 constexpr unsigned short kHighestLegalCode = 4079;
@@ -107,9 +107,10 @@ void VantoKeploPatternFile::ConvertToXYZ()
     // The instruments' 720-sample standard-definition width; no step depends on it.
     constexpr uint16_t kStandardDefinitionWidth = 720;
     const bool flag = width == kStandardDefinitionWidth;
+    // Only the blocks that Save writes: the first one alone, or all of a counted list.
     if (blockMode == 0) {
         if (!line_blocks.empty()) line_blocks.front()->ConvertToXYZ(flag);
-    } else {
+    } else if (blockMode == 1) {
         for (CompressedLine* block : line_blocks) block->ConvertToXYZ(flag);
     }
     sampleFormat = PatternFileFormat::XYZ;

@@ -1,376 +1,129 @@
 #include "writers/writeDPX.h"
 
-#include "support/RunProgram.h"
-#include "support/TempDir.h"
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <ctime>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "support/ByteFields.h"
+#include "support/RunProgram.h"
+#include "support/TempDir.h"
+
 namespace {
 
-constexpr size_t kDataOffset = 8192;
-
-// Reads fields of a DPX file written in this host's byte order.
-class DpxFile {
-public:
-    explicit DpxFile(const std::string& path) : bytes_(readFile(path)) {}
-
-    size_t size() const { return bytes_.size(); }
-    uint8_t u8(size_t offset) const { return static_cast<uint8_t>(bytes_.at(offset)); }
-    uint16_t u16(size_t offset) const { return get<uint16_t>(offset); }
-    uint32_t u32(size_t offset) const { return get<uint32_t>(offset); }
-    float f32(size_t offset) const { return get<float>(offset); }
-    // A zero-terminated text field; the terminator must lie inside the field.
-    std::string text(size_t offset, size_t fieldSize) const
-    {
-        const std::string field = bytes_.substr(offset, fieldSize);
-        const size_t end = field.find('\0');
-        return end == std::string::npos ? "<unterminated>" : field.substr(0, end);
-    }
-    bool zeroFrom(size_t begin, size_t end) const
-    {
-        for (size_t i = begin; i < end; ++i) {
-            if (bytes_.at(i) != '\0') {
-                return false;
-            }
-        }
-        return true;
-    }
-    uint32_t dataWord(size_t lineBytes, size_t line, size_t word) const
-    {
-        return u32(kDataOffset + lineBytes * line + word * 4);
-    }
-
-private:
-    template <typename T>
-    T get(size_t offset) const
-    {
-        T value;
-        std::memcpy(&value, bytes_.substr(offset, sizeof value).data(), sizeof value);
-        return value;
-    }
-    std::string bytes_;
-};
-
-// A buffer of width x height pixels of four samples, all zero.
-std::vector<unsigned short> blank(int width, int height)
-{
-    return std::vector<unsigned short>(static_cast<size_t>(width) * height * 4, 0);
-}
+constexpr size_t kData = 8192;
 
 // A 10-bit datum left-aligned in 16 bits, with low bits that must be dropped.
-unsigned short sample(unsigned datum)
+unsigned short at10(unsigned datum) { return static_cast<unsigned short>((datum << 6) | 0x3F); }
+
+uint32_t word(unsigned high, unsigned middle, unsigned low) { return (high << 22) | (middle << 12) | (low << 2); }
+
+std::string write(std::vector<unsigned short> samples, DPX::eFormat format, int width, int height,
+                  const std::string& path, DPX::Metadata metadata = {})
 {
-    return static_cast<unsigned short>((datum << 6) | 0x3F);
+    samples.resize(static_cast<size_t>(width) * height * 4);
+    EXPECT_EQ(0, DPXWriter::writeDPX(samples.data(), format, width, height, 10, path.c_str(), metadata));
+    return readFile(path);
 }
 
-int write(std::vector<unsigned short>& samples, DPX::eFormat format, int width, int height,
-          const std::string& path, DPX::Metadata metadata = {})
-{
-    return DPXWriter::writeDPX(samples.data(), format, width, height, 10, path.c_str(), metadata);
-}
-
-uint32_t word(unsigned high, unsigned middle, unsigned low)
-{
-    return (high << 22) | (middle << 12) | (low << 2);
-}
-
-// Sets TZ for one test and restores it afterwards.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone)
-    {
-        const char* old = std::getenv("TZ");
-        hadOld_ = old != nullptr;
-        if (hadOld_) {
-            old_ = old;
-        }
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedTimeZone()
-    {
-        if (hadOld_) {
-            setenv("TZ", old_.c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-
-private:
-    bool hadOld_ = false;
-    std::string old_;
-};
-
-// Runs in a directory for one test so that relative paths can be used.
-class ScopedWorkingDirectory {
-public:
-    explicit ScopedWorkingDirectory(const std::string& dir)
-    {
-        char buffer[4096];
-        old_ = getcwd(buffer, sizeof buffer) != nullptr ? buffer : ".";
-        EXPECT_EQ(0, chdir(dir.c_str()));
-    }
-    ~ScopedWorkingDirectory() { EXPECT_EQ(0, chdir(old_.c_str())); }
-
-private:
-    std::string old_;
-};
+uint32_t u32(const std::string& b, size_t at) { return hostField<uint32_t>(b, at); }
 
 }  // namespace
 
-// --- Headers ----------------------------------------------------------------
-
-TEST(DPXWriterHeader, FieldsAtTheirOffsets)
-{
-    std::vector<unsigned short> samples = blank(12, 2);
-    const std::string path = testTempDir() + "/header.dpx";
-    ASSERT_EQ(0, write(samples, DPX::kCbYCr, 12, 2, path, {"maker", "proj", "(c) us"}));
-
-    const DpxFile dpx(path);
-    ASSERT_EQ(kDataOffset + 12 * 4 * 2, dpx.size());
-    EXPECT_EQ(0, std::memcmp("XPDS", readFile(path).data(), 4));
-    EXPECT_EQ(0x53445058u, dpx.u32(0));
-    EXPECT_EQ(8192u, dpx.u32(4));
-    EXPECT_EQ("V2.0", dpx.text(8, 8));
-    EXPECT_EQ(dpx.size(), dpx.u32(16));
-    EXPECT_EQ(0u, dpx.u32(20));
-    EXPECT_EQ(768u, dpx.u32(24));
-    EXPECT_EQ(0u, dpx.u32(28));
-    EXPECT_EQ(0u, dpx.u32(32));
-    EXPECT_EQ("/header.dpx", dpx.text(36, 100));
-    EXPECT_EQ("maker", dpx.text(160, 100));
-    EXPECT_EQ("proj", dpx.text(260, 200));
-    EXPECT_EQ("(c) us", dpx.text(460, 200));
-    EXPECT_EQ(0xFFFFFFFFu, dpx.u32(660));
-    EXPECT_TRUE(dpx.zeroFrom(664, 768));
-
-    EXPECT_EQ(0, dpx.u16(768));
-    EXPECT_EQ(1, dpx.u16(770));
-    EXPECT_EQ(12u, dpx.u32(772));
-    EXPECT_EQ(2u, dpx.u32(776));
-    EXPECT_EQ(0u, dpx.u32(780));
-    EXPECT_EQ(64u, dpx.u32(784));
-    EXPECT_EQ(0.0f, dpx.f32(788));
-    EXPECT_EQ(940u, dpx.u32(792));
-    EXPECT_EQ(1.0f, dpx.f32(796));
-    EXPECT_EQ(102, dpx.u8(800));
-    EXPECT_EQ(6, dpx.u8(801));
-    EXPECT_EQ(6, dpx.u8(802));
-    EXPECT_EQ(10, dpx.u8(803));
-    EXPECT_EQ(1, dpx.u16(804));
-    EXPECT_EQ(0, dpx.u16(806));
-    EXPECT_EQ(8192u, dpx.u32(808));
-    EXPECT_EQ(0u, dpx.u32(812));
-    EXPECT_EQ(0u, dpx.u32(816));
-    EXPECT_TRUE(dpx.zeroFrom(820, kDataOffset));
-}
-
-TEST(DPXWriterHeader, LongTextsAreCutToLeaveATerminator)
-{
-    std::vector<unsigned short> samples = blank(6, 1);
-    const std::string dir = testTempDir();
-    const std::string longName(150, 'n');
-    const std::string path = dir + "/" + longName;
-    ASSERT_EQ(0, write(samples, DPX::kCbYCrY, 6, 1, path,
-                       {std::string(300, 'c'), std::string(300, 'p'), std::string(300, 'r')}));
-    const DpxFile dpx(path);
-    EXPECT_EQ("/" + std::string(98, 'n'), dpx.text(36, 100));
-    EXPECT_EQ(std::string(99, 'c'), dpx.text(160, 100));
-    EXPECT_EQ(std::string(199, 'p'), dpx.text(260, 200));
-    EXPECT_EQ(std::string(199, 'r'), dpx.text(460, 200));
-    EXPECT_EQ(0xFFFFFFFFu, dpx.u32(660));  // not overrun by the copyright text
-}
-
-TEST(DPXWriterHeader, FileNameStartsAtTheLastSlash)
+TEST(DPXWriter, HeaderFields)
 {
     const std::string dir = testTempDir();
-    ASSERT_EQ(0, system(("mkdir -p '" + dir + "/a'").c_str()));
-    ScopedWorkingDirectory inTestDir(dir);
-    std::vector<unsigned short> samples = blank(6, 1);
-
-    ASSERT_EQ(0, write(samples, DPX::kCbYCrY, 6, 1, "a/b.dpx"));
-    EXPECT_EQ("/b.dpx", DpxFile("a/b.dpx").text(36, 100));
-
-    ASSERT_EQ(0, write(samples, DPX::kCbYCrY, 6, 1, "b.dpx"));
-    EXPECT_EQ("b.dpx", DpxFile("b.dpx").text(36, 100));
+    const std::string b = write({}, DPX::kCbYCr, 12, 2, dir + "/" + std::string(150, 'n'),
+                                {std::string(300, 'c'), "proj", std::string(300, 'r')});
+    ASSERT_EQ(kData + 12 * 4 * 2, b.size());
+    EXPECT_EQ("XPDS", b.substr(0, 4));  // 0x53445058 in this host's (little-endian) order
+    const struct { size_t offset; uint32_t value; } words[] = {
+        {0, 0x53445058}, {4, 8192}, {16, kData + 96}, {20, 0}, {24, 768}, {28, 0}, {32, 0}, {660, 0xFFFFFFFF},
+        {772, 12}, {776, 2}, {780, 0}, {784, 64}, {792, 940}, {808, 8192}, {812, 0}, {816, 0}};
+    for (const auto& w : words) EXPECT_EQ(w.value, u32(b, w.offset)) << "offset " << w.offset;
+    EXPECT_EQ("V2.0", textField(b, 8, 8));
+    EXPECT_EQ("/" + std::string(98, 'n'), textField(b, 36, 100));
+    EXPECT_EQ(std::string(99, 'c'), textField(b, 160, 100));
+    EXPECT_EQ("proj", textField(b, 260, 200));
+    EXPECT_EQ(std::string(199, 'r'), textField(b, 460, 200));
+    EXPECT_EQ(0, hostField<uint16_t>(b, 768));
+    EXPECT_EQ(1, hostField<uint16_t>(b, 770));
+    EXPECT_EQ(0.0f, hostField<float>(b, 788));
+    EXPECT_EQ(1.0f, hostField<float>(b, 796));
+    EXPECT_EQ(std::string("\x66\x06\x06\x0A\x01\x00\x00\x00", 8), b.substr(800, 8));  // 102, 709, 709, 10 bits, packing 1
+    EXPECT_EQ(std::string(104, '\0'), b.substr(664, 104));
+    EXPECT_EQ(std::string(kData - 820, '\0'), b.substr(820, kData - 820));
 }
 
-TEST(DPXWriterHeader, CreationTimeWithAThreeLetterZone)
+TEST(DPXWriter, FileNameFromTheLastSlashAndCreationTime)
 {
-    ScopedTimeZone zone("UTC0");
-    std::vector<unsigned short> samples = blank(6, 1);
-    const std::string path = testTempDir() + "/utc.dpx";
-    ASSERT_EQ(0, write(samples, DPX::kCbYCrY, 6, 1, path));
-    const std::string stamp = DpxFile(path).text(136, 24);
-    EXPECT_TRUE(std::regex_match(stamp, std::regex(R"(\d{4}:\d\d:\d\d:\d\d:\d\d:\d\d:UTC)"))) << stamp;
-}
-
-TEST(DPXWriterHeader, CreationTimeDropsAZoneNameThatDoesNotFit)
-{
-    ScopedTimeZone zone("LONGZONE0");
-    std::vector<unsigned short> samples = blank(6, 1);
-    const std::string path = testTempDir() + "/long-zone.dpx";
-    ASSERT_EQ(0, write(samples, DPX::kCbYCrY, 6, 1, path));
-    const DpxFile dpx(path);
-    const std::string stamp = dpx.text(136, 24);
-    EXPECT_TRUE(std::regex_match(stamp, std::regex(R"(\d{4}:\d\d:\d\d:\d\d:\d\d:\d\d)"))) << stamp;
-    EXPECT_TRUE(dpx.zeroFrom(136 + stamp.size(), 160));
-}
-
-// --- Sizes --------------------------------------------------------------------
-
-TEST(DPXWriterSize, FullHd422)
-{
-    std::vector<unsigned short> samples = blank(1920, 1080);
-    const std::string path = testTempDir() + "/hd422.dpx";
-    ASSERT_EQ(0, write(samples, DPX::kCbYCrY, 1920, 1080, path));
-    const DpxFile dpx(path);
-    EXPECT_EQ(8192u + 5120u * 1080u, dpx.size());
-    EXPECT_EQ(dpx.size(), dpx.u32(16));
-}
-
-TEST(DPXWriterSize, HeightZeroWritesOnlyTheHeaders)
-{
-    std::vector<unsigned short> samples = blank(1, 1);
-    const std::string path = testTempDir() + "/empty.dpx";
-    ASSERT_EQ(0, write(samples, DPX::kRGB, 16, 0, path));
-    const DpxFile dpx(path);
-    EXPECT_EQ(kDataOffset, dpx.size());
-    EXPECT_EQ(8192u, dpx.u32(16));
-    EXPECT_EQ(0u, dpx.u32(776));
-}
-
-TEST(DPXWriterSize, LineSizesOfEveryDescriptor)
-{
-    struct Case {
-        DPX::eFormat format;
-        size_t bytesPerLine;
-    };
-    const int width = 10;
-    const Case cases[] = {{DPX::kRGB, 40},      {DPX::kRGBA, 53},   {DPX::kABGR, 53},  {DPX::kCbYCrY, 26},
-                          {DPX::kCbYaCrYa, 40}, {DPX::kCbYCr, 40},  {DPX::kCbYCrA, 53}};
-    std::vector<unsigned short> samples = blank(width, 3);
     const std::string dir = testTempDir();
-    for (const Case& c : cases) {
-        const std::string path = dir + "/" + std::to_string(c.format) + ".dpx";
-        ASSERT_EQ(0, write(samples, c.format, width, 3, path));
-        const DpxFile dpx(path);
-        EXPECT_EQ(kDataOffset + c.bytesPerLine * 3, dpx.size()) << "descriptor " << c.format;
-        EXPECT_EQ(c.format, dpx.u8(800));
+    mkdir((dir + "/a").c_str(), 0755);
+    char previous[4096];
+    ASSERT_NE(nullptr, getcwd(previous, sizeof previous));
+    ASSERT_EQ(0, chdir(dir.c_str()));
+    EXPECT_EQ("/b.dpx", textField(write({}, DPX::kCbYCrY, 6, 1, "a/b.dpx"), 36, 100));
+    EXPECT_EQ("b.dpx", textField(write({}, DPX::kCbYCrY, 6, 1, "b.dpx"), 36, 100));
+    // A zone name that leaves no room for the terminator is dropped.
+    const std::string stamp = R"(\d{4}:\d\d:\d\d:\d\d:\d\d:\d\d)";
+    for (const auto& zone : {std::make_pair("UTC0", stamp + ":UTC"), std::make_pair("LONGZONE0", stamp)}) {
+        setenv("TZ", zone.first, 1);
+        tzset();
+        const std::string text = textField(write({}, DPX::kCbYCrY, 6, 1, "t.dpx"), 136, 24);
+        EXPECT_TRUE(std::regex_match(text, std::regex(zone.second))) << text;
     }
+    unsetenv("TZ");
+    tzset();
+    ASSERT_EQ(0, chdir(previous));
 }
 
-TEST(DPXWriterSize, UnknownDescriptorHasEmptyLines)
+TEST(DPXWriter, FileSizeFromBytesPerLineAndOpenFailure)
 {
-    std::vector<unsigned short> samples = blank(4, 4);
-    const std::string path = testTempDir() + "/unknown.dpx";
-    ASSERT_EQ(0, write(samples, static_cast<DPX::eFormat>(6), 4, 4, path));
-    EXPECT_EQ(kDataOffset, DpxFile(path).size());
+    const struct { DPX::eFormat format; int width, height; size_t lineBytes; } cases[] = {
+        {DPX::kRGB, 10, 3, 40},      {DPX::kRGBA, 10, 3, 53},     {DPX::kABGR, 10, 3, 53},
+        {DPX::kCbYCrY, 10, 3, 26},   {DPX::kCbYaCrYa, 10, 3, 40}, {DPX::kCbYCr, 10, 3, 40},
+        {DPX::kCbYCrA, 10, 3, 53},   {static_cast<DPX::eFormat>(6), 4, 4, 0},
+        {DPX::kCbYCrY, 1920, 2, 5120}, {DPX::kCbYCrY, 1280, 2, 3413}, {DPX::kRGB, 16, 0, 64}};
+    for (const auto& c : cases) {
+        const std::string b = write({}, c.format, c.width, c.height, testTempDir() + "/out.dpx");
+        EXPECT_EQ(kData + c.lineBytes * c.height, b.size()) << c.format << " " << c.width;
+        EXPECT_EQ(b.size(), u32(b, 16));
+        EXPECT_EQ(c.format, static_cast<unsigned char>(b.at(800)));
+    }
+    DPX::Metadata metadata;
+    unsigned short samples[4] = {};
+    EXPECT_EQ(-1, DPXWriter::writeDPX(samples, DPX::kRGB, 1, 1, 10, (testTempDir() + "/no/out.dpx").c_str(), metadata));
 }
 
-// --- Packing ------------------------------------------------------------------
-
-TEST(DPXWriterPacking, RgbWordHoldsRedGreenBlueFromTheTop)
+TEST(DPXWriter, PackingOfRgbAndFourFourFour)
 {
-    std::vector<unsigned short> samples = {0xFFC0, 0x8000, 0x0000, 0xFFFF,
-                                           sample(1), sample(2), sample(3), sample(1023)};
-    const std::string path = testTempDir() + "/rgb.dpx";
-    ASSERT_EQ(0, write(samples, DPX::kRGB, 2, 1, path));
-    const DpxFile dpx(path);
-    ASSERT_EQ(kDataOffset + 8, dpx.size());
-    EXPECT_EQ(0xFFE00000u, dpx.dataWord(8, 0, 0));
-    EXPECT_EQ(word(1, 2, 3), dpx.dataWord(8, 0, 1));  // alpha and low bits dropped
+    const std::string path = testTempDir() + "/out.dpx";
+    std::string b = write({0xFFC0, 0x8000, 0x0000, 0xFFFF, at10(1), at10(2), at10(3), at10(1023)}, DPX::kRGB, 2, 1, path);
+    EXPECT_EQ(0xFFE00000u, u32(b, kData));
+    EXPECT_EQ(word(1, 2, 3), u32(b, kData + 4));  // alpha and the low bits dropped
+
+    std::vector<unsigned short> ycc;
+    for (unsigned i = 0; i < 6; ++i) ycc.insert(ycc.end(), {at10(100 + i), at10(500 + i), at10(900 + i), 0xFFFF});
+    b = write(ycc, DPX::kCbYCr, 3, 2, path);
+    for (unsigned i = 0; i < 6; ++i) EXPECT_EQ(word(100 + i, 500 + i, 900 + i), u32(b, kData + 4 * i)) << i;
 }
 
-TEST(DPXWriterPacking, YCbCr444WordHoldsCrYCb)
+TEST(DPXWriter, PackingOfFourTwoTwoInWholeGroupsOfSix)
 {
-    std::vector<unsigned short> samples = blank(3, 2);
-    for (unsigned i = 0; i < 6; ++i) {
-        samples[i * 4 + 0] = sample(100 + i);
-        samples[i * 4 + 1] = sample(500 + i);
-        samples[i * 4 + 2] = sample(900 + i);
-    }
-    const std::string path = testTempDir() + "/444.dpx";
-    ASSERT_EQ(0, write(samples, DPX::kCbYCr, 3, 2, path));
-    const DpxFile dpx(path);
-    for (unsigned i = 0; i < 6; ++i) {
-        EXPECT_EQ(word(100 + i, 500 + i, 900 + i), dpx.dataWord(12, i / 3, i % 3)) << "pixel " << i;
-    }
-}
-
-TEST(DPXWriterPacking, YCbCr422GroupOfSix)
-{
-    std::vector<unsigned short> samples = blank(6, 1);
-    auto cr = [](unsigned p) { return 100 + p; };
-    auto y = [](unsigned p) { return 400 + p; };
-    auto cb = [](unsigned p) { return 800 + p; };
-    for (unsigned p = 0; p < 6; ++p) {
-        samples[p * 4 + 0] = sample(cr(p));
-        samples[p * 4 + 1] = sample(y(p));
-        samples[p * 4 + 2] = sample(cb(p));
-        samples[p * 4 + 3] = 0xFFFF;
-    }
-    const std::string path = testTempDir() + "/422.dpx";
-    ASSERT_EQ(0, write(samples, DPX::kCbYCrY, 6, 1, path));
-    const DpxFile dpx(path);
-    ASSERT_EQ(kDataOffset + 16, dpx.size());
-    EXPECT_EQ(word(cr(0), y(0), cb(0)), dpx.dataWord(16, 0, 0));
-    EXPECT_EQ(word(y(2), cb(2), y(1)), dpx.dataWord(16, 0, 1));
-    EXPECT_EQ(word(cb(4), y(3), cr(2)), dpx.dataWord(16, 0, 2));
-    EXPECT_EQ(word(y(5), cr(4), y(4)), dpx.dataWord(16, 0, 3));
-}
-
-TEST(DPXWriterPacking, Width1280In422LeavesTheLineTailZero)
-{
-    const int width = 1280;
-    const int height = 3;
-    const size_t lineBytes = 3413;
-    std::vector<unsigned short> samples(static_cast<size_t>(width) * height * 4, 0xFFFF);
-    for (int line = 0; line < height; ++line) {
-        samples[static_cast<size_t>(line) * width * 4 + 1] = sample(10 + line);  // Y of the first pixel
-    }
-    const std::string path = testTempDir() + "/1280.dpx";
-    ASSERT_EQ(0, write(samples, DPX::kCbYCrY, width, height, path));
-    const DpxFile dpx(path);
-    ASSERT_EQ(kDataOffset + lineBytes * height, dpx.size());
-    for (int line = 0; line < height; ++line) {
-        const size_t start = kDataOffset + lineBytes * line;
-        EXPECT_EQ(word(1023, 10 + line, 1023), dpx.u32(start)) << "line " << line;
-        EXPECT_EQ(0xFFFFFFFCu, dpx.u32(start + 3404)) << "last packed word, line " << line;
-        EXPECT_TRUE(dpx.zeroFrom(start + 3408, start + lineBytes)) << "line " << line;
-    }
-}
-
-TEST(DPXWriterPacking, PixelsBeyondTheLastGroupAreNotStored)
-{
-    const int width = 8;  // one group of six, then two pixels that do not make a group
-    std::vector<unsigned short> samples = blank(width, 2);
-    for (size_t i = 6 * 4; i < 8 * 4; ++i) {
-        samples[i] = 0xFFFF;
-    }
-    const std::string path = testTempDir() + "/8.dpx";
-    ASSERT_EQ(0, write(samples, DPX::kCbYCrY, width, 2, path));
-    const DpxFile dpx(path);
-    ASSERT_EQ(kDataOffset + 21 * 2, dpx.size());
-    EXPECT_TRUE(dpx.zeroFrom(kDataOffset, dpx.size()));
-}
-
-// --- Failures -----------------------------------------------------------------
-
-TEST(DPXWriterFailure, MissingDirectory)
-{
-    std::vector<unsigned short> samples = blank(6, 1);
-    const std::string path = testTempDir() + "/no-such-dir/out.dpx";
-    EXPECT_EQ(-1, write(samples, DPX::kCbYCrY, 6, 1, path));
-    EXPECT_EQ("", readFile(path));
+    // Pixel p holds Cr 100+p, Y 400+p, Cb 800+p; the two pixels after the group are white.
+    std::vector<unsigned short> samples;
+    for (unsigned p = 0; p < 6; ++p) samples.insert(samples.end(), {at10(100 + p), at10(400 + p), at10(800 + p), 0});
+    samples.resize(8 * 4, 0xFFFF);
+    const std::string b = write(samples, DPX::kCbYCrY, 8, 1, testTempDir() + "/out.dpx");
+    ASSERT_EQ(kData + 21, b.size());
+    EXPECT_EQ(word(100, 400, 800), u32(b, kData));
+    EXPECT_EQ(word(402, 802, 401), u32(b, kData + 4));
+    EXPECT_EQ(word(804, 403, 102), u32(b, kData + 8));
+    EXPECT_EQ(word(405, 104, 404), u32(b, kData + 12));
+    EXPECT_EQ(std::string(5, '\0'), b.substr(kData + 16));
 }
