@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "patterns/philips-PM5544-2si-num-new.h"
 
@@ -17,8 +18,7 @@ inline SetUpCard makeCard(int width, int height, int aspectWidth, int aspectHeig
                           PatternGen::colorAxes_e axes = PatternGen::Colour_YCbCr_709,
                           PatternGen::sampling_e sampling = PatternGen::Sampling_444, int bitDepth = 12)
 {
-    SetUpCard made;
-    made.card = std::make_unique<PhilipsPm5544Spec>();
+    SetUpCard made{std::make_unique<PhilipsPm5544Spec>(), ""};
     testing::internal::CaptureStdout();
     made.card->init(width, height, aspectWidth, aspectHeight, axes, sampling, bitDepth, false,
                     PatternGen::Quadrant_None, 0, false, "");
@@ -27,23 +27,14 @@ inline SetUpCard makeCard(int width, int height, int aspectWidth, int aspectHeig
 }
 
 // Equal as the card compares samples: axes, depth, the three codes and alpha.
-inline testing::AssertionResult samePixel(const Pixel& actual, const Pixel& expected)
+inline testing::AssertionResult samePixel(const Pixel& a, const Pixel& e)
 {
-    if (actual.y == expected.y && actual.cb == expected.cb && actual.cr == expected.cr &&
-        actual.alpha == expected.alpha && actual.axis == expected.axis && actual.bitDepth == expected.bitDepth) {
+    if (a.y == e.y && a.cb == e.cb && a.cr == e.cr && a.alpha == e.alpha && a.axis == e.axis &&
+        a.bitDepth == e.bitDepth) {
         return testing::AssertionSuccess();
     }
-    auto describe = [](const Pixel& p) {
-        return "(" + std::to_string(p.y) + ", " + std::to_string(p.cb) + ", " + std::to_string(p.cr) +
-               " alpha " + std::to_string(p.alpha) + " axes " + std::to_string(p.axis) + " bits " +
-               std::to_string(p.bitDepth) + ")";
+    auto text = [](const Pixel& p) {
+        return testing::PrintToString(std::vector<int>{p.y, p.cb, p.cr, p.alpha, p.axis, p.bitDepth});
     };
-    return testing::AssertionFailure() << describe(actual) << " differs from " << describe(expected);
-}
-
-// A sample given by its codes in constructor order.
-inline testing::AssertionResult hasCodes(const Pixel& actual, int first, int second, int third,
-                                         PatternGen::colorAxes_e axes, int bits)
-{
-    return samePixel(actual, Pixel(first, second, third, axes, bits));
+    return testing::AssertionFailure() << text(a) << " differs from " << text(e) << " (codes, alpha, axes, bits)";
 }

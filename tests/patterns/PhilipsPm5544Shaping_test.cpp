@@ -11,19 +11,6 @@ using namespace PatternGen;
 
 namespace {
 
-// Runs of one colour, laid end to end into a line buffer.
-std::vector<Pixel> lineOf(const std::vector<std::pair<Pixel, int>>& runs)
-{
-    std::vector<Pixel> line;
-    for (const auto& run : runs) {
-        line.insert(line.end(), static_cast<std::size_t>(run.second), run.first);
-    }
-    return line;
-}
-
-// With four standard coefficients the output starts at buffer position 2.
-constexpr int kFirstOutput = 2;
-
 class PM5544Shaping : public testing::Test {
 protected:
     void useCard(sampling_e sampling)
@@ -33,17 +20,20 @@ protected:
         made.card->calculateTransition(fast, 15.0, 74.25);
     }
 
-    // Shapes a line buffer, returning the shaped samples indexed by buffer
-    // position, and what the shaping printed.
-    std::vector<Pixel> shape(const std::vector<Pixel>& line)
+    // Shapes a buffer made of runs of one colour. The result is indexed by
+    // buffer position: the two context samples at each end are not output.
+    std::vector<Pixel> shape(const std::vector<std::pair<int, int>>& runs)
     {
-        std::vector<Pixel> shaped;
+        std::vector<Pixel> line;
+        for (const auto& run : runs) {
+            line.insert(line.end(), static_cast<std::size_t>(run.second), P(run.first));
+        }
+        std::vector<Pixel> shaped(2);
         testing::internal::CaptureStdout();
         made.card->shapeLine(line, fast, shaped);
         printed = testing::internal::GetCapturedStdout();
-        std::vector<Pixel> byPosition(kFirstOutput, Pixel());
-        byPosition.insert(byPosition.end(), shaped.begin(), shaped.end());
-        return byPosition;
+        EXPECT_EQ(shaped.size(), line.size() - 2);
+        return shaped;
     }
 
     const std::deque<double>& L() { return made.card->lumaTransition; }
@@ -55,193 +45,101 @@ protected:
     std::string printed;
 };
 
-TEST_F(PM5544Shaping, OutputDropsTheContextSamplesAtBothEnds)
-{
-    useCard(Sampling_444);
-    std::vector<Pixel> shaped;
-    made.card->shapeLine(lineOf({{P(0), 20}}), fast, shaped);
-    EXPECT_EQ(shaped.size(), 16u);
-}
+constexpr int black = 0, white = 7, yellow = 14, red = 15;
 
-// ---------------------------------------------------------------------------
-// Lone edges: the standard ramp, two samples on each side.
+// Which weights a shaped sample is expected to carry: `to` blended over
+// `from` with the luma and chroma coefficients named, or `to` unchanged.
+enum Weights { Unchanged, Standard, Fast, Chroma };
 
-TEST_F(PM5544Shaping, LoneEdgeChangesTwoSamplesEachSide)
-{
-    useCard(Sampling_444);
-    const Pixel& from = P(14);  // yellow 100 %
-    const Pixel& to = P(15);    // red 100 %
-    std::vector<Pixel> out = shape(lineOf({{from, 8}, {to, 8}}));
-    EXPECT_TRUE(samePixel(out[5], from));
-    EXPECT_TRUE(samePixel(out[6], to.blend(L()[0], L()[0], from)));
-    EXPECT_TRUE(samePixel(out[7], to.blend(L()[1], L()[1], from)));
-    EXPECT_TRUE(samePixel(out[8], to.blend(L()[2], L()[2], from)));
-    EXPECT_TRUE(samePixel(out[9], to.blend(L()[3], L()[3], from)));
-    EXPECT_TRUE(samePixel(out[10], to));
-    EXPECT_EQ(printed, "");
-}
+struct ShapeCase {
+    sampling_e sampling;
+    int line, position, to, from;  // the line is an index into the lines of the test
+    Weights luma;
+    int lumaIndex;
+    Weights chroma;
+    int chromaIndex;
+};
 
-TEST_F(PM5544Shaping, SubsampledLoneEdgeTakesChromaFromTheStandardTable)
+TEST_F(PM5544Shaping, RampsFollowTheDistanceToTheNextChange)
 {
-    for (sampling_e sampling : {Sampling_422, Sampling_420}) {
-        SCOPED_TRACE(sampling);
-        useCard(sampling);
-        ASSERT_EQ(C().size(), 2u);  // shorter than the four luma coefficients
-        const Pixel& from = P(14);
-        const Pixel& to = P(15);
-        std::vector<Pixel> out = shape(lineOf({{from, 8}, {to, 8}}));
-        EXPECT_TRUE(samePixel(out[6], to.blend(L()[0], L()[0], from)));
-        EXPECT_TRUE(samePixel(out[7], to.blend(L()[1], L()[1], from)));
-        EXPECT_TRUE(samePixel(out[8], to.blend(L()[2], L()[2], from)));
-        EXPECT_TRUE(samePixel(out[9], to.blend(L()[3], L()[3], from)));
+    const std::vector<std::pair<int, int>> lines[] = {
+        {{yellow, 8}, {red, 8}},               // a lone edge between wide areas
+        {{black, 8}, {white, 2}, {black, 8}},  // a two-sample line
+        {{red, 8}, {yellow, 2}, {red, 8}},     // the same in colour
+        {{black, 8}, {white, 1}, {black, 8}},  // a one-sample line
+        {{black, 8}, {white, 4}, {black, 8}},  // a line as wide as the standard ramp
+    };
+    const sampling_e s444 = Sampling_444, s422 = Sampling_422, s420 = Sampling_420;
+    const ShapeCase cases[] = {
+        // A lone edge changes two samples on each side with the standard table; subsampled
+        // canvases read their chroma weights from it too.
+        {s444, 0, 5, yellow, 0, Unchanged, 0, Unchanged, 0}, {s444, 0, 6, red, yellow, Standard, 0, Standard, 0},
+        {s444, 0, 7, red, yellow, Standard, 1, Standard, 1}, {s444, 0, 8, red, yellow, Standard, 2, Standard, 2},
+        {s444, 0, 9, red, yellow, Standard, 3, Standard, 3}, {s444, 0, 10, red, 0, Unchanged, 0, Unchanged, 0},
+        {s422, 0, 6, red, yellow, Standard, 0, Standard, 0}, {s422, 0, 9, red, yellow, Standard, 3, Standard, 3},
+        {s420, 0, 7, red, yellow, Standard, 1, Standard, 1}, {s420, 0, 8, red, yellow, Standard, 2, Standard, 2},
+        // A two-sample line takes the fast ramp, its surround the standard one.
+        {s444, 1, 5, black, 0, Unchanged, 0, Unchanged, 0},  {s444, 1, 6, white, black, Standard, 0, Standard, 0},
+        {s444, 1, 7, white, black, Standard, 1, Standard, 1}, {s444, 1, 8, white, black, Fast, 1, Standard, 1},
+        {s444, 1, 9, black, white, Fast, 0, Standard, 0},     {s444, 1, 10, black, white, Standard, 2, Standard, 2},
+        {s444, 1, 11, black, white, Standard, 3, Standard, 3}, {s444, 1, 12, black, 0, Unchanged, 0, Unchanged, 0},
+        // Its chroma comes from the standard table on 4:4:4, from the chroma table otherwise.
+        {s444, 2, 8, yellow, red, Fast, 1, Standard, 1},      {s444, 2, 9, red, yellow, Fast, 0, Standard, 0},
+        {s422, 2, 8, yellow, red, Fast, 1, Chroma, 1},        {s422, 2, 9, red, yellow, Fast, 0, Chroma, 0},
+        // A one-sample line keeps its level.
+        {s444, 3, 7, white, black, Standard, 1, Standard, 1}, {s444, 3, 8, white, 0, Unchanged, 0, Unchanged, 0},
+        {s444, 3, 9, black, white, Standard, 2, Standard, 2},
+        // Changes up to four samples away on the far side still call for the fast ramp.
+        {s444, 4, 8, white, black, Fast, 1, Standard, 1},     {s444, 4, 9, white, 0, Unchanged, 0, Unchanged, 0},
+        {s444, 4, 11, black, white, Fast, 0, Standard, 0},
+    };
+    for (const ShapeCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "sampling " << c.sampling << " line " << c.line << " at " << c.position);
+        useCard(c.sampling);
+        const std::deque<double>* tables[] = {nullptr, &L(), &fast, &C()};
+        Pixel expected = P(c.to);
+        if (c.luma != Unchanged) {
+            expected = expected.blend((*tables[c.luma])[c.lumaIndex], (*tables[c.chroma])[c.chromaIndex], P(c.from));
+        }
+        EXPECT_TRUE(samePixel(shape(lines[c.line])[c.position], expected));
         EXPECT_EQ(printed, "");
     }
 }
 
-TEST_F(PM5544Shaping, LoneEdgeOfTheCardIsShapedOnEverySampling)
-{
-    // The red bar of the bottom segment starts at dx = -20 on a 576-line card.
-    for (sampling_e sampling : {Sampling_444, Sampling_422}) {
-        SCOPED_TRACE(sampling);
-        SetUpCard sd = makeCard(720, 576, 4, 3, Colour_YCbCr_709, sampling);
-        PhilipsPm5544Spec& card = *sd.card;
-        const Pixel& yellow = card.palette[14];
-        const Pixel& red = card.palette[15];
-        const std::deque<double>& l = card.lumaTransition;
-        const int y = 288 + 200;
-        EXPECT_TRUE(samePixel(card.body(360 - 23, y), yellow));
-        EXPECT_TRUE(samePixel(card.body(360 - 22, y), red.blend(l[0], l[0], yellow)));
-        EXPECT_TRUE(samePixel(card.body(360 - 21, y), red.blend(l[1], l[1], yellow)));
-        EXPECT_TRUE(samePixel(card.body(360 - 20, y), red.blend(l[2], l[2], yellow)));
-        EXPECT_TRUE(samePixel(card.body(360 - 19, y), red.blend(l[3], l[3], yellow)));
-        EXPECT_TRUE(samePixel(card.body(360 - 18, y), red));
-        EXPECT_EQ(sd.printed.find("Error"), std::string::npos);
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Narrow features: the fast ramp where changes lie on both sides.
-
-TEST_F(PM5544Shaping, TwoSampleLineTakesTheFastRamp)
+TEST_F(PM5544Shaping, SameCodesOnOtherAxesAreAColourChange)
 {
     useCard(Sampling_444);
-    const Pixel& black = P(0);
-    const Pixel& white = P(7);
-    std::vector<Pixel> out = shape(lineOf({{black, 8}, {white, 2}, {black, 8}}));
-    EXPECT_TRUE(samePixel(out[5], black));
-    EXPECT_TRUE(samePixel(out[6], white.blend(L()[0], L()[0], black)));
-    EXPECT_TRUE(samePixel(out[7], white.blend(L()[1], L()[1], black)));
-    EXPECT_TRUE(samePixel(out[8], white.blend(fast[1], fast[1], black)));
-    EXPECT_TRUE(samePixel(out[9], black.blend(fast[0], fast[0], white)));
-    EXPECT_TRUE(samePixel(out[10], black.blend(L()[2], L()[2], white)));
-    EXPECT_TRUE(samePixel(out[11], black.blend(L()[3], L()[3], white)));
-    EXPECT_TRUE(samePixel(out[12], black));
-}
-
-TEST_F(PM5544Shaping, CentreCrossOfTheCardIsATwoSampleLine)
-{
-    SetUpCard sd = makeCard(720, 576, 4, 3);
-    PhilipsPm5544Spec& card = *sd.card;
-    std::deque<double> f;
-    card.calculateTransition(f, 15.0, 74.25);
-    const Pixel& black = card.palette[0];
-    const Pixel& white = card.palette[7];
-    const std::deque<double>& l = card.lumaTransition;
-    const int y = 288 + 5;
-    EXPECT_TRUE(samePixel(card.body(360 - 4, y), black));
-    EXPECT_TRUE(samePixel(card.body(360 - 3, y), white.blend(l[0], l[0], black)));
-    EXPECT_TRUE(samePixel(card.body(360 - 2, y), white.blend(l[1], l[1], black)));
-    EXPECT_TRUE(samePixel(card.body(360 - 1, y), white.blend(f[1], f[1], black)));
-    EXPECT_TRUE(samePixel(card.body(360 + 0, y), black.blend(f[0], f[0], white)));
-    EXPECT_TRUE(samePixel(card.body(360 + 1, y), black.blend(l[2], l[2], white)));
-    EXPECT_TRUE(samePixel(card.body(360 + 2, y), black.blend(l[3], l[3], white)));
-    EXPECT_TRUE(samePixel(card.body(360 + 3, y), black));
-}
-
-TEST_F(PM5544Shaping, ThreeSampleLineKeepsItsCentre)
-{
-    useCard(Sampling_444);
-    const Pixel& black = P(0);
-    const Pixel& white = P(7);
-    std::vector<Pixel> out = shape(lineOf({{black, 8}, {white, 3}, {black, 8}}));
-    EXPECT_TRUE(samePixel(out[7], white.blend(L()[1], L()[1], black)));
-    EXPECT_TRUE(samePixel(out[8], white.blend(fast[1], fast[1], black)));
-    EXPECT_TRUE(samePixel(out[9], white));
-    EXPECT_TRUE(samePixel(out[10], black.blend(fast[0], fast[0], white)));
-    EXPECT_TRUE(samePixel(out[11], black.blend(L()[2], L()[2], white)));
-}
-
-TEST_F(PM5544Shaping, FullChromaNarrowFeatureReadsChromaFromTheStandardTable)
-{
-    // On 4:4:4 the chroma table is the standard one whichever luma table a
-    // sample takes, read at the same index as the fast luma coefficient.
-    useCard(Sampling_444);
-    const Pixel& red = P(15);
-    const Pixel& yellow = P(14);
-    std::vector<Pixel> out = shape(lineOf({{red, 8}, {yellow, 2}, {red, 8}}));
-    EXPECT_TRUE(samePixel(out[8], yellow.blend(fast[1], L()[1], red)));
-    EXPECT_TRUE(samePixel(out[9], red.blend(fast[0], L()[0], yellow)));
-}
-
-TEST_F(PM5544Shaping, SubsampledNarrowFeatureKeepsTheTwoCoefficientChromaTable)
-{
-    useCard(Sampling_422);
-    const Pixel& red = P(15);
-    const Pixel& yellow = P(14);
-    std::vector<Pixel> out = shape(lineOf({{red, 8}, {yellow, 2}, {red, 8}}));
-    EXPECT_TRUE(samePixel(out[8], yellow.blend(fast[1], C()[1], red)));
-    EXPECT_TRUE(samePixel(out[9], red.blend(fast[0], C()[0], yellow)));
-    EXPECT_FALSE(samePixel(out[8], yellow.blend(fast[1], fast[1], red)));
-    EXPECT_EQ(printed, "");
-}
-
-// ---------------------------------------------------------------------------
-// Samples left as they are.
-
-TEST_F(PM5544Shaping, IsolatedSampleIsUnchangedButItsNeighboursRamp)
-{
-    useCard(Sampling_444);
-    const Pixel& black = P(0);
-    const Pixel& white = P(7);
-    std::vector<Pixel> out = shape(lineOf({{black, 8}, {white, 1}, {black, 8}}));
-    EXPECT_TRUE(samePixel(out[8], white));
-    EXPECT_TRUE(samePixel(out[7], white.blend(L()[1], L()[1], black)));
-    EXPECT_TRUE(samePixel(out[9], black.blend(L()[2], L()[2], white)));
-}
-
-TEST_F(PM5544Shaping, SameCodesOnOtherAxesAreAChange)
-{
-    useCard(Sampling_444);
-    const Pixel grey(2008, 2048, 2048, Colour_YCbCr_709, 12);
-    const Pixel sameCodes(2008, 2048, 2048, Colour_YCbCr_2020, 12);
-    std::vector<Pixel> out = shape(lineOf({{grey, 8}, {sameCodes, 8}}));
-    EXPECT_FALSE(samePixel(out[7], grey));
-    EXPECT_TRUE(samePixel(out[5], grey));
+    Pixel& sameCodes = made.card->palette[1];
+    sameCodes = P(3);
+    sameCodes.axis = Colour_YCbCr_2020;
+    std::vector<Pixel> out = shape({{3, 8}, {1, 8}});
+    EXPECT_TRUE(samePixel(out[7], sameCodes.blend(L()[1], L()[1], P(3))));
 }
 
 TEST_F(PM5544Shaping, EmptyLumaTableIsReportedAndLeavesEdgesHard)
 {
-    useCard(Sampling_444);
-    made.card->lumaTransition.clear();
-    const Pixel& black = P(0);
-    const Pixel& white = P(7);
-    std::vector<Pixel> out = shape(lineOf({{black, 8}, {white, 8}}));
-    for (int i = 5; i <= 10; ++i) {
-        EXPECT_TRUE(samePixel(out[i], i < 8 ? black : white)) << i;
-    }
-    std::string expected;
-    for (int i = 0; i < 4; ++i) {
-        expected += "Error transition size problem - luma size=0 chroma size=0\n";
-    }
-    EXPECT_EQ(printed, expected);
-}
-
-TEST_F(PM5544Shaping, EmptyLumaTableOnSubsampledCanvasNamesTheChromaTable)
-{
     useCard(Sampling_422);
     made.card->lumaTransition.clear();
-    shape(lineOf({{P(0), 8}, {P(7), 8}}));
-    EXPECT_NE(printed.find("Error transition size problem - luma size=0 chroma size=2\n"), std::string::npos);
+    std::vector<Pixel> out = shape({{black, 8}, {white, 8}});
+    for (int i = 5; i <= 10; ++i) {
+        EXPECT_TRUE(samePixel(out[i], P(i < 8 ? black : white))) << i;
+    }
+    const std::string line = "Error transition size problem - luma size=0 chroma size=2\n";
+    EXPECT_EQ(printed, line + line + line + line);
+}
+
+TEST(PM5544CardShaping, CardEdgesAreShapedWithoutMessagesOnEverySampling)
+{
+    for (sampling_e sampling : {Sampling_444, Sampling_422, Sampling_420}) {
+        SCOPED_TRACE(sampling);
+        SetUpCard sd = makeCard(720, 576, 4, 3, Colour_YCbCr_709, sampling);
+        const PhilipsPm5544Spec& card = *sd.card;
+        // The red bar of the bottom segment starts at dx = -20 on a 576-line card.
+        const Pixel shaped = card.palette[red].blend(card.lumaTransition[1], card.lumaTransition[1],
+                                                     card.palette[yellow]);
+        EXPECT_TRUE(samePixel(sd.card->body(339, 488), shaped));
+        EXPECT_EQ(sd.printed.find("Error"), std::string::npos);
+    }
 }
 
 }  // namespace
