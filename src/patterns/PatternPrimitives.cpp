@@ -1,24 +1,12 @@
 #include <cstdarg>
 
 #include "patterns/PatternWrapper.h"
+#include "patterns/RampCoefficient.h"
 #include "patterns/WrappingArithmetic.h"
 
 namespace {
 
 constexpr int kBlackBar = 7;  // index of black in the colour-bar tables
-
-// Coefficient i of a ramp table. A window that reaches past the table's end
-// (odd ramp lengths, or a chroma table shorter than the luma one) has finished
-// its ramp there: the new colour is complete.
-inline double rampCoefficient(const std::deque<double>& table, int i) {
-    if (i < 0) {
-        return 0.0;
-    }
-    if (static_cast<size_t>(i) >= table.size()) {
-        return 1.0;
-    }
-    return table[static_cast<size_t>(i)];
-}
 
 // Bar edges at equal slices of the total width.
 struct EvenEdges {
@@ -39,7 +27,7 @@ struct RunningEdges {
     int k = 0;
     int next() {
         if (k > 0) {
-            edge += widths[k - 1];
+            edge = wrappingAdd(edge, widths[k - 1]);
         }
         ++k;
         return edge;

@@ -6,6 +6,7 @@
 #include <pango/pangocairo.h>
 
 #include "patterns/PatternWrapper.h"
+#include "patterns/WrappingArithmetic.h"
 
 namespace {
 
@@ -116,7 +117,8 @@ int PatternSpec::setText(const char* text)
 
 PangoFontDescription* PatternSpec::getFont(int fontIndex, int canvasHeight, int size, int& pixelSize)
 {
-    const int absoluteSize = (canvasHeight * size * kPangoUnitsPerPixel) / kPageHeightPoints;
+    const int absoluteSize =
+        wrappingMultiply(wrappingMultiply(canvasHeight, size), kPangoUnitsPerPixel) / kPageHeightPoints;
     pixelSize = absoluteSize / kPangoUnitsPerPixel;
 
     // Without a loaded font Pango falls back to its default family.

@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "patterns/PatternWrapper.h"
+#include "patterns/RampCoefficient.h"
 
 namespace {
 
@@ -29,7 +30,8 @@ void PatternSpec::calculateTransition(std::deque<double>& table, double riseTime
     // Sample the step every period on both sides of its midpoint; an odd count
     // puts one sample on the midpoint itself.
     double t;
-    if (std::fmod(samplesInStep, 2.0) == 1.0) {
+    // A negative rise time gives a negative count, whose remainder is -1 when odd.
+    if (std::fabs(std::fmod(samplesInStep, 2.0)) == 1.0) {
         table.push_back((1 - std::cos(kPi / 2)) / 2);
         t = stepDuration / 2 - samplePeriod;
     } else {
@@ -66,12 +68,14 @@ void PatternSpec::noRiseTime() {
     riseTimeEnabled = false;
 }
 
+// A step past a table's end (4:2:2 chroma has fewer steps than luma) takes
+// the ramp as complete rather than reading beyond the table.
 void PatternSpec::edge(Pixel& current, int steps, Pixel target, int i) {
     if (i >= steps) {
         current = target;
         return;
     }
-    current = target.blend(lumaTransition[i], chromaTransition[i], current);
+    current = target.blend(rampCoefficient(lumaTransition, i), rampCoefficient(chromaTransition, i), current);
 }
 
 void PatternSpec::edgeInv(Pixel& current, int steps, Pixel target, int i) {
@@ -79,7 +83,7 @@ void PatternSpec::edgeInv(Pixel& current, int steps, Pixel target, int i) {
         current = target;
         return;
     }
-    current = target.blend(1 - lumaTransition[i], 1 - chromaTransition[i], current);
+    current = target.blend(1 - rampCoefficient(lumaTransition, i), 1 - rampCoefficient(chromaTransition, i), current);
 }
 
 bool PatternSpec::vertLineAt(int position, int x, int lineWidth, Pixel left, Pixel line, Pixel right, Pixel& out) {

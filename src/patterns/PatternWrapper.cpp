@@ -153,8 +153,8 @@ bool PatternSpec::insideCircleHeight(int x, int y, int cx, int cy, int r) const 
     const int pixelDivisor = wrappingMultiply(aspectHeight, width);
     const int px = wrappingMultiply(height, wrappingMultiply(x, aspectWidth)) / pixelDivisor;
     const int qc = wrappingMultiply(width, wrappingMultiply(cx, aspectWidth)) / pixelDivisor;
-    const double dx = px - qc;
-    const double dy = y - cy;
+    const double dx = static_cast<double>(px) - qc;
+    const double dy = static_cast<double>(y) - cy;
     return r > std::sqrt(dx * dx + dy * dy);
 }
 
@@ -162,8 +162,8 @@ bool PatternSpec::insideCircleWidth(int x, int y, int cx, int cy, int r) const {
     const int lineDivisor = wrappingMultiply(aspectWidth, height);
     const int qy = wrappingMultiply(width, wrappingMultiply(y, aspectHeight)) / lineDivisor;
     const int qc = wrappingMultiply(height, wrappingMultiply(cy, aspectHeight)) / lineDivisor;
-    const double dx = x - cx;
-    const double dy = qy - qc;
+    const double dx = static_cast<double>(x) - cx;
+    const double dy = static_cast<double>(qy) - qc;
     return r > std::sqrt(dx * dx + dy * dy);
 }
 

@@ -10,6 +10,10 @@ inline int wrappingMultiply(int a, int b) {
     return static_cast<int>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
 }
 
+inline int wrappingAdd(int a, int b) {
+    return static_cast<int>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+
 // The remainder made non-negative by adding the divisor once when it is negative.
 inline int positiveModulo(int value, int divisor) {
     int remainder = value % divisor;

@@ -1,361 +1,142 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
-#include <string>
-#include <utility>
 #include <vector>
 
-#include "patterns/PatternWrapper.h"
-
-namespace {
+#include "patterns/PatternTestPattern.h"
 
 using Repeats = std::vector<std::pair<int, int>>;
+using Samples = std::vector<unsigned short>;
+static constexpr unsigned short kUnwritten = 0xABCD;
 
-// Every sample tells where it came from: G/Y' = 1000 + y, B/Cb = 2000 + x,
-// R/Cr = 3000 + 10 y + x. A constant colour can be set instead.
-class CoordPattern : public PatternSpec {
-public:
-    bool fullCanvas = false;
-    bool constant = false;
-    Pixel constantColour;
-    Repeats storedLines;
-    bool overridesRepeats = false;
-
-    CoordPattern() {
+// Every sample tells where it came from: G/Y' = 1000 + y, B/Cb = 2000 + x, R/Cr = 3000 + 5 y + x.
+struct CoordPattern : TestPattern {
+    explicit CoordPattern(PatternGen::sampling_e s = PatternGen::Sampling_444) {
         colourSpace = ColourSpace(PatternGen::Colour_RGB, 12, false);
-        sampling = PatternGen::Sampling_444;
+        sampling = s;
         skipLineEndShaping = true;
-    }
-    void setup() override {}
-    Pixel body(int x, int y) override {
-        if (constant) {
-            return constantColour;
-        }
-        return Pixel(1000 + y, 2000 + x, 3000 + 10 * y + x, colourSpace.axis, 12);
-    }
-    bool useFullCanvasSize() override { return fullCanvas; }
-    void getLineRepeats(Repeats& repeats) override {
-        if (overridesRepeats) {
-            repeats = storedLines;
-        } else {
-            PatternSpec::getLineRepeats(repeats);
-        }
+        colourAt = [](int x, int y) { return Pixel(1000 + y, 2000 + x, 3000 + 5 * y + x, PatternGen::Colour_RGB, 12); };
     }
 };
 
-constexpr unsigned short kUnwritten = 0xABCD;
-
-// A 16-bit buffer of width x height pixels, read back as 12-bit code values.
-struct Buffer16 {
-    int width;
-    std::vector<unsigned short> samples;
-    Buffer16(int w, int h) : width(w), samples(static_cast<size_t>(w) * h * 4, kUnwritten) {}
-    int at(int row, int col, int k) const { return samples[(static_cast<size_t>(row) * width + col) * 4 + k] >> 4; }
-    int r(int row, int col) const { return at(row, col, 0); }  // R or Cr
-    int g(int row, int col) const { return at(row, col, 1); }  // G or Y'
-    int b(int row, int col) const { return at(row, col, 2); }  // B or Cb
-    int a(int row, int col) const { return at(row, col, 3); }
-};
-
-struct BufferTiff {
-    int width;
-    std::vector<unsigned short> samples;
-    BufferTiff(int w, int h) : width(w), samples(static_cast<size_t>(w) * h * 3, kUnwritten) {}
-    unsigned char* bytes() { return reinterpret_cast<unsigned char*>(samples.data()); }
-    int at(int row, int col, int k) const { return samples[(static_cast<size_t>(row) * width + col) * 3 + k] >> 4; }
-};
-
-void expectCoords(const Buffer16& buf, int row, int col, int x, int y) {
-    EXPECT_EQ(buf.g(row, col), 1000 + y) << "row " << row << " col " << col;
-    EXPECT_EQ(buf.b(row, col), 2000 + x) << "row " << row << " col " << col;
-    EXPECT_EQ(buf.r(row, col), 3000 + 10 * y + x) << "row " << row << " col " << col;
-}
-
-}  // namespace
-
-// --- 16-bit form: sample range and layout -----------------------------------
-
-TEST(LineRender16, CentredLinesAreLeftAlignedRgba) {
-    CoordPattern p;
-    Buffer16 buf(8, 2);
-    EXPECT_TRUE(p.run_body(0, 8, 2, buf.samples.data()));
-    for (int row = 0; row < 2; ++row) {
-        for (int col = 0; col < 8; ++col) {
-            expectCoords(buf, row, col, col - 4, row);
-            EXPECT_EQ(buf.a(row, col), 4095);
-        }
+// `channels` samples a pixel, read back as 12-bit codes.
+struct Buffer {
+    int width, channels;
+    Samples samples;
+    Buffer(int w, int h, int c) : width(w), channels(c), samples(size_t(w) * h * c, kUnwritten) {}
+    int at(int row, int col, int k) const { return samples[(size_t(row) * width + col) * channels + k] >> 4; }
+    // A pixel of canvas line y whose R/Cr and B/Cb come from sample (cx, cy).
+    void expectFrom(int row, int col, int y, int cx, int cy) const {
+        EXPECT_EQ((std::vector<int>{at(row, col, 0), at(row, col, 1), at(row, col, 2)}),
+                  (std::vector<int>{3000 + 5 * cy + cx, 1000 + y, 2000 + cx})) << row << "," << col;
     }
-    // Low four bits are clear.
-    EXPECT_EQ(buf.samples[1] & 0xF, 0);
+};
+
+static Buffer render16(PatternSpec& p, int w, int h) {
+    Buffer b(w, h, 4);
+    EXPECT_TRUE(p.run_body(0, w, h, b.samples.data()));
+    return b;
 }
 
-TEST(LineRender16, OddWidthFillsEveryColumn) {
-    CoordPattern p;
-    Buffer16 buf(7, 2);
-    p.run_body(0, 7, 2, buf.samples.data());
-    expectCoords(buf, 0, 0, -3, 0);
-    expectCoords(buf, 0, 6, 3, 0);
-    expectCoords(buf, 1, 0, -3, 1);
-}
-
-TEST(LineRender16, FullCanvasStartsAtZero) {
-    CoordPattern p;
-    p.fullCanvas = true;
-    Buffer16 buf(4, 2);
-    p.run_body(0, 4, 2, buf.samples.data());
-    expectCoords(buf, 0, 0, 0, 0);
-    expectCoords(buf, 1, 3, 3, 1);
-}
-
-TEST(LineRender16, QuadrantsWriteOneQuarterOfTheDoubledPicture) {
-    struct Case {
-        PatternGen::quadrant_e quadrant;
-        int firstX;
-        int firstY;
-    };
-    for (const Case& c : {Case{PatternGen::Quadrant_TopRight, 0, 0}, Case{PatternGen::Quadrant_BottomRight, 0, 2},
-                          Case{PatternGen::Quadrant_BottomLeft, -4, 2}, Case{PatternGen::Quadrant_TopLeft, -4, 0}}) {
-        SCOPED_TRACE(c.quadrant);
+TEST(LineRender16, SampleRangesPerCoordinateSystemAndQuadrant) {
+    // (quadrant, full canvas, first x, first y) for an 8 x 2 output.
+    const int cases[6][4] = {{0, 0, -4, 0}, {0, 1, 0, 0}, {1, 0, 0, 0}, {2, 0, 0, 2}, {3, 0, -8, 2}, {4, 0, -8, 0}};
+    for (const auto& c : cases) {
         CoordPattern p;
-        p.quadrant = c.quadrant;
-        Buffer16 buf(4, 2);
-        p.run_body(0, 4, 2, buf.samples.data());
-        expectCoords(buf, 0, 0, c.firstX, c.firstY);
-        expectCoords(buf, 1, 3, c.firstX + 3, c.firstY + 1);
+        p.quadrant = static_cast<PatternGen::quadrant_e>(c[0]);
+        p.fullCanvas = c[1] != 0;
+        const Buffer b = render16(p, 8, 2);
+        b.expectFrom(1, 0, c[3] + 1, c[2], c[3] + 1);
+        b.expectFrom(1, 7, c[3] + 1, c[2] + 7, c[3] + 1);
+        EXPECT_EQ(b.at(0, 0, 3), 4095);
     }
-}
+    CoordPattern odd;  // an odd width still fills every column
+    render16(odd, 7, 1).expectFrom(0, 6, 0, 3, 0);
 
-TEST(LineRender16, QuadrantOnFullCanvasPatternIsRefused) {
-    CoordPattern p;
-    p.fullCanvas = true;
-    p.quadrant = PatternGen::Quadrant_TopLeft;
-    Buffer16 buf(4, 2);
+    odd.fullCanvas = true;
+    odd.quadrant = PatternGen::Quadrant_TopLeft;
+    Buffer untouched(4, 2, 4);
     try {
-        p.run_body(0, 4, 2, buf.samples.data());
-        FAIL() << "no exception";
+        odd.run_body(0, 4, 2, untouched.samples.data());
+        ADD_FAILURE() << "no exception";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Quadrant mode is depracated");
+        EXPECT_STREQ(e.what(), "Quadrant mode is depracated");
     }
-    for (unsigned short s : buf.samples) {
-        ASSERT_EQ(s, kUnwritten);
-    }
+    EXPECT_EQ(untouched.samples, Samples(32, kUnwritten));
 }
 
-TEST(LineRender16, YCbCrOrderIsCrYCbAlpha) {
+TEST(LineRender16, LineEndsFadeToBlackWhenShaping) {
     CoordPattern p;
-    p.colourSpace = ColourSpace(PatternGen::Colour_YCbCr_709, 12, false);
-    p.constant = true;
-    p.constantColour = Pixel(1500, 1600, 1700);
-    Buffer16 buf(2, 1);
-    p.run_body(0, 2, 1, buf.samples.data());
-    EXPECT_EQ(buf.r(0, 0), 1700);
-    EXPECT_EQ(buf.g(0, 0), 1500);
-    EXPECT_EQ(buf.b(0, 0), 1600);
-    EXPECT_EQ(buf.a(0, 0), 4095);
-}
-
-TEST(LineRender16, TenBitCanvasIsWidenedToTwelveBits) {
-    CoordPattern p;
-    p.colourSpace = ColourSpace(PatternGen::Colour_YCbCr_709, 10, false);
-    p.constant = true;
-    p.constantColour = Pixel(940, 512, 600, PatternGen::Colour_YCbCr_709, 10);
-    Buffer16 buf(2, 1);
-    p.run_body(0, 2, 1, buf.samples.data());
-    EXPECT_EQ(buf.samples[0], 600 * 4 << 4);
-    EXPECT_EQ(buf.samples[1], 940 * 4 << 4);
-    EXPECT_EQ(buf.samples[2], 512 * 4 << 4);
-    EXPECT_EQ(buf.samples[3], 1023 * 4 << 4);
-}
-
-// --- 16-bit form: line-end shaping -------------------------------------------
-
-class LineEnds : public testing::Test {
-protected:
-    CoordPattern p;
-    void SetUp() override {
-        p.constant = true;
-        p.constantColour = Pixel(4000, 4000, 4000, PatternGen::Colour_RGB, 12);
-        p.riseTimeEnabled = true;
-        p.skipLineEndShaping = false;
-    }
-    std::vector<int> greens() {
-        Buffer16 buf(8, 1);
-        p.run_body(0, 8, 1, buf.samples.data());
+    p.colourAt = [](int, int) { return grey12(4000); };
+    auto greens = [&](int width) {
+        const Buffer b = render16(p, width, 1);
         std::vector<int> g;
-        for (int col = 0; col < 8; ++col) {
-            g.push_back(buf.g(0, col));
-        }
+        for (int col = 0; col < width; ++col) g.push_back(b.at(0, col, 1));
         return g;
-    }
-};
-
-TEST_F(LineEnds, OuterSamplesDarkened) {
-    // 10 % and 67 % of 4000, truncated after the blend with black.
-    EXPECT_EQ(greens(), (std::vector<int>{399, 2679, 4000, 4000, 4000, 4000, 2679, 399}));
-}
-
-TEST_F(LineEnds, SkippedOnRequestOrWithoutRiseTime) {
-    const std::vector<int> flat(8, 4000);
-    p.skipLineEndShaping = true;
-    EXPECT_EQ(greens(), flat);
+    };
+    const std::vector<int> flat(8, 4000), shaped = {399, 2679, 4000, 4000, 4000, 4000, 2679, 399};
+    EXPECT_EQ(greens(8), flat);  // skipLineEndShaping
     p.skipLineEndShaping = false;
-    p.riseTimeEnabled = false;
-    EXPECT_EQ(greens(), flat);
-}
-
-TEST_F(LineEnds, YCbCrEndsFadeToRec709Black) {
-    p.colourSpace = ColourSpace(PatternGen::Colour_YCbCr_709, 12, false);
-    p.constantColour = Pixel(3760, 2048, 3000);
-    Buffer16 buf(8, 1);
-    p.run_body(0, 8, 1, buf.samples.data());
-    EXPECT_EQ(buf.g(0, 0), 606);   // 256 + 0.1 * 3504
-    EXPECT_EQ(buf.b(0, 0), 2048);  // neutral chroma stays neutral
-    EXPECT_LT(buf.r(0, 0), 2048 + 100);
-    EXPECT_EQ(buf.g(0, 3), 3760);
-    EXPECT_EQ(buf.a(0, 0), 4095);
-}
-
-TEST_F(LineEnds, FullCanvasShapesThePictureEnds) {
+    EXPECT_EQ(greens(8), shaped);
+    EXPECT_EQ(greens(7), (std::vector<int>{399, 2679, 4000, 4000, 4000, 2679, 399}));
     p.fullCanvas = true;
-    EXPECT_EQ(greens(), (std::vector<int>{399, 2679, 4000, 4000, 4000, 4000, 2679, 399}));
-}
+    EXPECT_EQ(greens(8), shaped);
+    p.riseTimeEnabled = false;
+    EXPECT_EQ(greens(8), flat);
 
-// --- 16-bit form: chroma subsampling -------------------------------------------
-
-TEST(LineRender16Chroma, FourTwoTwoRepeatsEvenChromaOnOddSamples) {
-    CoordPattern p;
-    p.sampling = PatternGen::Sampling_422;
-    Buffer16 buf(8, 2);
-    p.run_body(0, 8, 2, buf.samples.data());
-    for (int row = 0; row < 2; ++row) {
-        for (int col = 0; col < 8; ++col) {
-            const int x = col - 4;
-            const int evenX = col % 2 == 0 ? x : x - 1;
-            EXPECT_EQ(buf.g(row, col), 1000 + row);
-            EXPECT_EQ(buf.b(row, col), 2000 + evenX) << row << "," << col;
-            EXPECT_EQ(buf.r(row, col), 3000 + 10 * row + evenX) << row << "," << col;
-        }
-    }
-}
-
-TEST(LineRender16Chroma, OddLineStartTakesChromaOfPreviousLine) {
-    CoordPattern p;
-    p.sampling = PatternGen::Sampling_422;
-    Buffer16 buf(6, 2);  // lines run from x = -3
-    p.run_body(0, 6, 2, buf.samples.data());
-    // First line: nothing even yet, so the chroma of a default pixel.
-    EXPECT_EQ(buf.r(0, 0), 2048);
-    EXPECT_EQ(buf.b(0, 0), 2048);
-    EXPECT_EQ(buf.g(0, 0), 1000);
-    // Second line: the last even sample of the first line, x = 2.
-    EXPECT_EQ(buf.b(1, 0), 2002);
-    EXPECT_EQ(buf.r(1, 0), 3002);
-    // x = -2 then supplies x = -1.
-    EXPECT_EQ(buf.b(1, 2), 1998);
-}
-
-TEST(LineRender16Chroma, FourTwoZeroOddLinesRepeatTheLineAbove) {
-    CoordPattern p;
-    p.sampling = PatternGen::Sampling_420;
-    Buffer16 buf(4, 4);
-    p.run_body(0, 4, 4, buf.samples.data());
-    for (int row = 0; row < 4; ++row) {
-        const int chromaRow = row - row % 2;
-        for (int col = 0; col < 4; ++col) {
-            const int evenX = (col - col % 2) - 2;
-            EXPECT_EQ(buf.g(row, col), 1000 + row);
-            EXPECT_EQ(buf.b(row, col), 2000 + evenX) << row << "," << col;
-            EXPECT_EQ(buf.r(row, col), 3000 + 10 * chromaRow + evenX) << row << "," << col;
-            EXPECT_EQ(buf.a(row, col), 4095);
-        }
-    }
-}
-
-TEST(LineRender16Chroma, FourTwoZeroStartingOnAnOddLineKeepsItsOwnChroma) {
-    CoordPattern p;
-    p.sampling = PatternGen::Sampling_420;
-    p.quadrant = PatternGen::Quadrant_BottomRight;
-    Buffer16 buf(2, 3);  // bottom quadrant of height 3 starts on line 3
-    p.run_body(0, 2, 3, buf.samples.data());
-    EXPECT_EQ(buf.r(0, 0), 3030);
-    EXPECT_EQ(buf.r(0, 1), 3030);
-    EXPECT_EQ(buf.r(1, 1), 3040);
-    EXPECT_EQ(buf.r(2, 1), 3040);  // line 5 repeats line 4
-}
-
-// --- TIFF form -----------------------------------------------------------------
-
-TEST(LineRenderTiff, WholeCanvasFromXZeroInRgbOrder) {
-    CoordPattern p;  // a centred pattern: the TIFF form still starts at x = 0
+    // Y'CbCr is Cr, Y', Cb, alpha; its ends fade to Rec. 709 black; 10-bit codes are widened.
     p.riseTimeEnabled = true;
+    p.colourSpace = ColourSpace(PatternGen::Colour_YCbCr_709, 10, false);
+    p.colourAt = [](int, int) { return Pixel(940, 512, 600, PatternGen::Colour_YCbCr_709, 10); };
+    const Buffer b = render16(p, 8, 1);
+    EXPECT_EQ(Samples(b.samples.begin() + 8, b.samples.begin() + 12),
+              (Samples{600 * 4 << 4, 940 * 4 << 4, 512 * 4 << 4, 1023 * 4 << 4}));
+    EXPECT_EQ(b.at(0, 0, 1), 606);  // 256 + 0.1 * 3504
+    EXPECT_EQ(b.at(0, 0, 2), 2048);
+}
+
+TEST(LineRender16, SubsampledChromaRepeatsTheLastEvenSample) {
+    CoordPattern p422(PatternGen::Sampling_422);
+    const Buffer b = render16(p422, 6, 2);  // lines start at the odd x = -3
+    EXPECT_EQ(b.at(0, 0, 0), 2048);         // nothing even yet: a default pixel's chroma
+    b.expectFrom(0, 2, 0, -2, 0);
+    b.expectFrom(1, 0, 1, 2, 0);  // the last even sample of the line before
+    CoordPattern p420(PatternGen::Sampling_420);
+    const Buffer c = render16(p420, 4, 4);
+    for (int i = 0; i < 16; ++i) c.expectFrom(i / 4, i % 4, i / 4, i % 4 - i % 2 - 2, i / 4 - i / 4 % 2);
+    p420.quadrant = PatternGen::Quadrant_BottomRight;  // a bottom quadrant of height 3 starts on odd line 3
+    const Buffer d = render16(p420, 2, 3);
+    d.expectFrom(0, 1, 3, 0, 3);
+    d.expectFrom(2, 1, 5, 0, 4);
+}
+
+TEST(LineRenderTiff, WholeCanvasFromXZeroOrTheStoredLines) {
+    CoordPattern p;  // centred, yet the TIFF form starts at x = 0, unshaped
     p.skipLineEndShaping = false;
-    BufferTiff buf(4, 3);
+    Buffer b(4, 3, 3);
     int height = 3;
     Repeats repeats = {{0, 1}};
-    EXPECT_TRUE(p.run_body(0, 4, height, repeats, buf.bytes()));
+    EXPECT_TRUE(p.run_body(0, 4, height, repeats, reinterpret_cast<unsigned char*>(b.samples.data())));
     EXPECT_EQ(height, 3);
     EXPECT_TRUE(repeats.empty());
-    for (int row = 0; row < 3; ++row) {
-        for (int col = 0; col < 4; ++col) {
-            EXPECT_EQ(buf.at(row, col, 0), 3000 + 10 * row + col);  // R, unshaped
-            EXPECT_EQ(buf.at(row, col, 1), 1000 + row);             // G
-            EXPECT_EQ(buf.at(row, col, 2), 2000 + col);             // B
-        }
+    b.expectFrom(2, 0, 2, 0, 2);
+    b.expectFrom(2, 3, 2, 3, 2);
+
+    p.overridesRepeats = true;  // looked up by index, stopping at the first gap
+    for (const Repeats& stored : {Repeats{{0, 99}, {1, 199}}, Repeats{{1, 199}, {0, 99}, {0, 5}, {3, 7}}}) {
+        p.storedLines = stored;
+        Buffer t(2, 200, 3);
+        height = 200;
+        p.run_body(0, 2, height, repeats, reinterpret_cast<unsigned char*>(t.samples.data()));
+        EXPECT_EQ(height, 2);
+        EXPECT_EQ(repeats, stored);
+        t.expectFrom(0, 1, 99, 1, 99);
+        t.expectFrom(1, 0, 199, 0, 199);
+        EXPECT_EQ(t.samples[12], kUnwritten);
     }
-}
-
-TEST(LineRenderTiff, YCbCrOrderAndNoSubsampling) {
-    CoordPattern p;
-    p.colourSpace = ColourSpace(PatternGen::Colour_YCbCr_709, 10, false);
-    p.sampling = PatternGen::Sampling_420;
-    p.constant = true;
-    p.constantColour = Pixel(940, 512, 600, PatternGen::Colour_YCbCr_709, 10);
-    BufferTiff buf(2, 2);
-    int height = 2;
-    Repeats repeats;
-    p.run_body(0, 2, height, repeats, buf.bytes());
-    EXPECT_EQ(buf.samples[0], 940 * 4 << 4);
-    EXPECT_EQ(buf.samples[1], 512 * 4 << 4);
-    EXPECT_EQ(buf.samples[2], 600 * 4 << 4);
-}
-
-TEST(LineRenderTiff, StoredLinesFromTheRepeatList) {
-    CoordPattern p;
-    p.overridesRepeats = true;
-    p.storedLines = {{0, 99}, {1, 199}};
-    BufferTiff buf(2, 200);
-    int height = 200;
-    Repeats repeats;
-    p.run_body(0, 2, height, repeats, buf.bytes());
-    EXPECT_EQ(height, 2);
-    EXPECT_EQ(repeats, p.storedLines);
-    EXPECT_EQ(buf.at(0, 0, 1), 1099);
-    EXPECT_EQ(buf.at(1, 1, 1), 1199);
-    EXPECT_EQ(buf.at(1, 1, 2), 2001);
-    EXPECT_EQ(buf.samples[2 * 2 * 3], kUnwritten);
-}
-
-TEST(LineRenderTiff, RepeatListStopsAtTheFirstMissingIndex) {
-    CoordPattern p;
-    p.overridesRepeats = true;
-    p.storedLines = {{0, 5}, {2, 7}};
-    BufferTiff buf(2, 10);
-    int height = 10;
-    Repeats repeats;
-    p.run_body(0, 2, height, repeats, buf.bytes());
-    EXPECT_EQ(height, 1);
-    EXPECT_EQ(buf.at(0, 0, 1), 1005);
-}
-
-TEST(LineRenderTiff, RepeatListIsLookedUpByIndexNotPosition) {
-    CoordPattern p;
-    p.overridesRepeats = true;
-    p.storedLines = {{1, 9}, {0, 4}, {0, 6}};
-    BufferTiff buf(2, 10);
-    int height = 10;
-    Repeats repeats;
-    p.run_body(0, 2, height, repeats, buf.bytes());
-    EXPECT_EQ(height, 2);
-    EXPECT_EQ(buf.at(0, 0, 1), 1004);  // the first pair with index 0
-    EXPECT_EQ(buf.at(1, 0, 1), 1009);
+    p.colourSpace = ColourSpace(PatternGen::Colour_YCbCr_709, 10, false);  // Y', Cb, Cr
+    p.colourAt = [](int, int) { return Pixel(940, 512, 600, PatternGen::Colour_YCbCr_709, 10); };
+    Buffer y(2, 2, 3);
+    p.run_body(0, 2, height, repeats, reinterpret_cast<unsigned char*>(y.samples.data()));
+    EXPECT_EQ(Samples(y.samples.begin(), y.samples.begin() + 3), (Samples{940 * 4 << 4, 512 * 4 << 4, 600 * 4 << 4}));
 }

@@ -1,300 +1,98 @@
 #include <gtest/gtest.h>
 
-#include "patterns/PatternWrapper.h"
+#include <utility>
+#include <vector>
+
+#include "patterns/PatternTestPattern.h"
 
 namespace {
 
-class PrimitivePattern : public PatternSpec {
-public:
-    void setup() override {}
-    Pixel body(int, int) override { return Pixel(); }
-};
-
-Pixel grey(int level) {
-    return Pixel(level, level, level, PatternGen::Colour_RGB, 12);
-}
-
-// R'G'B' greys make the blends easy to read: every component is
-// trunc(old * (1 - c) + new * c).
-int levelOf(const Pixel& p) {
-    EXPECT_EQ(p.y, p.cb);
-    EXPECT_EQ(p.y, p.cr);
-    return p.y;
-}
-
-constexpr int kC1 = 1000;
-constexpr int kC2 = 3000;
-constexpr int kC3 = 2000;
 constexpr int kBackground = 77;
+using Expected = std::vector<std::pair<int, int>>;  // (position, grey level, or -1 when nothing is drawn)
 
-// Primitives with the standard 4:4:4 edge tables (n = 4), or with shaping
-// switched off (n = 0) as the card draws.
+// Greys make each blend one number: trunc(old * (1 - c) + new * c).
 class Primitives : public testing::Test {
 protected:
-    PrimitivePattern p;
-    Pixel c1 = grey(kC1);
-    Pixel c2 = grey(kC2);
-    Pixel c3 = grey(kC3);
+    TestPattern p;
+    Pixel c1 = grey12(1000), c2 = grey12(3000), c3 = grey12(2000), line = grey12(4000);
 
     void SetUp() override {
         p.width = 1920;
         p.height = 1080;
-        p.sampling = PatternGen::Sampling_444;
-        p.calculateTransition(25.0, 74.25);
+        p.calculateTransition(25.0, 74.25);  // n = 4, 4:4:4
     }
-    void hardEdges() { p.transitionSize = 0; }
+    int mix(int from, int to, int k) { return int(from * (1 - p.lumaTransition[k]) + to * p.lumaTransition[k]); }
 
-    int barsAt(int x) {
-        Pixel out = grey(kBackground);
-        EXPECT_EQ(p.bars(x, out, 3, 300, &c1, &c2, &c3), 1);
-        return levelOf(out);
+    template <typename Draw>
+    void expectLevels(int n, const Expected& expected, Draw draw) {
+        p.transitionSize = n;
+        for (const auto& e : expected) {
+            Pixel out = grey12(kBackground);
+            const int drawn = draw(e.first, out);
+            EXPECT_EQ(drawn ? out.y : -1, e.second) << "n " << n << " at " << e.first;
+        }
     }
-    int layeredAt(int x) {
-        Pixel out = grey(kBackground);
-        EXPECT_EQ(p.barsLayered(x, out, 3, 300, &c1, &c2, &c3), 1);
-        return levelOf(out);
-    }
-    int layeredWidthsAt(int x) {
-        int widths[3] = {10, 20, 30};
-        Pixel out = grey(kBackground);
-        EXPECT_EQ(p.barsLayered(x, out, 3, widths, &c1, &c2, &c3), 1);
-        return levelOf(out);
-    }
-    int squareAt(int x, int period = 10) { return levelOf(p.squareWave(x, period, c1, c2)); }
 };
 
 }  // namespace
 
-// --- bars --------------------------------------------------------------------
+TEST_F(Primitives, BarsAreEqualSlicesWithBlackOrTheBackgroundOutside) {
+    auto bars = [&](int x, Pixel& out) { return p.bars(x, out, 3, 300, &c1, &c2, &c3); };
+    expectLevels(0, {{-1, 0}, {0, 1000}, {99, 1000}, {100, 3000}, {299, 2000}, {300, 0}, {100000, 0}}, bars);
+    // Windows of 4 from 2 before each edge, the outer ones from and to black.
+    expectLevels(4, {{97, 1000}, {98, 1137}, {101, 2862}, {102, 3000}, {-3, 0}, {-2, 68}, {1, 931}, {298, 1862}}, bars);
+    p.colours100[7] = grey12(5);  // black is the canvas black
+    expectLevels(0, {{-1, 5}, {300, 5}}, bars);
+    expectLevels(0, {{5, kBackground}}, [&](int x, Pixel& out) { return p.bars(x, out, -1, 300); });
 
-TEST_F(Primitives, BarsHardEdgesWithBlackOutside) {
-    hardEdges();
-    EXPECT_EQ(barsAt(-1), 0);
-    EXPECT_EQ(barsAt(0), kC1);
-    EXPECT_EQ(barsAt(99), kC1);
-    EXPECT_EQ(barsAt(100), kC2);
-    EXPECT_EQ(barsAt(199), kC2);
-    EXPECT_EQ(barsAt(200), kC3);
-    EXPECT_EQ(barsAt(299), kC3);
-    EXPECT_EQ(barsAt(300), 0);
-    EXPECT_EQ(barsAt(-100000), 0);
-    EXPECT_EQ(barsAt(100000), 0);
+    auto layered = [&](int x, Pixel& out) { return p.barsLayered(x, out, 3, 300, &c1, &c2, &c3); };
+    expectLevels(0, {{-1, kBackground}, {0, 1000}, {100, 3000}, {299, 2000}, {300, kBackground}}, layered);
+    expectLevels(4, {{97, 1000}, {98, 1137}, {100, mix(1000, 3000, 2)}, {101, 3000}, {-2, mix(kBackground, 1000, 0)}},
+                 layered);  // even n: window 98 .. 100
+    p.calculateTransition(25.0, 148.5);  // odd n = 9: window 95 .. 103, every coefficient
+    expectLevels(9, {{94, 1000}, {95, mix(1000, 3000, 0)}, {103, mix(1000, 3000, 8)}, {104, 3000}}, layered);
+    int widths[3] = {10, 20, 30};
+    expectLevels(0, {{-1, kBackground}, {9, 1000}, {10, 3000}, {29, 3000}, {30, 2000}, {60, kBackground}},
+                 [&](int x, Pixel& out) { return p.barsLayered(x, out, 3, widths, &c1, &c2, &c3); });
 }
 
-TEST_F(Primitives, BarsRampStartsHalfARampBeforeEachEdge) {
-    // Window 98..101 around the edge at 100.
-    EXPECT_EQ(barsAt(97), kC1);
-    EXPECT_EQ(barsAt(98), 1137);  // 1000 * 0.931203 + 3000 * 0.068797
-    EXPECT_EQ(barsAt(101), 2862);
-    EXPECT_EQ(barsAt(102), kC2);
-    // Outer edges ramp from and to black.
-    EXPECT_EQ(barsAt(-3), 0);
-    EXPECT_EQ(barsAt(-2), 68);
-    EXPECT_EQ(barsAt(1), 931);
-    EXPECT_EQ(barsAt(2), kC1);
-    EXPECT_EQ(barsAt(298), 1862);  // 2000 * 0.931203, fading to black
-    EXPECT_EQ(barsAt(302), 0);
+TEST_F(Primitives, SquareWaveHalvesWithCentredRamps) {
+    auto square = [&](int x, Pixel& out) {
+        out = p.squareWave(x, 10, c1, c2);
+        return 1;
+    };
+    expectLevels(0, {{0, 3000}, {4, 3000}, {5, 1000}, {9, 1000}, {-1, 1000}, {-5, 1000}, {-6, 3000}}, square);
+    expectLevels(4, {{-2, 1137}, {-12, 1137}, {1, 2862}, {2, 3000}, {3, mix(3000, 1000, 0)}, {6, mix(3000, 1000, 3)},
+                     {7, 1000}},
+                 square);  // m = x + 2
 }
 
-TEST_F(Primitives, BarsBlackIsTheCanvasBlack) {
-    hardEdges();
-    p.colours100[7] = grey(5);
-    EXPECT_EQ(barsAt(-1), 5);
-    EXPECT_EQ(barsAt(300), 5);
-}
-
-TEST_F(Primitives, BarsWithoutColoursLeaveOutUntouched) {
-    Pixel out = grey(kBackground);
-    EXPECT_EQ(p.bars(5, out, -1, 300), 1);
-    EXPECT_EQ(p.bars(5, out, 0, 300), 1);
-    EXPECT_EQ(levelOf(out), kBackground);
-}
-
-// --- barsLayered -------------------------------------------------------------
-
-TEST_F(Primitives, LayeredKeepsTheIncomingBackground) {
-    hardEdges();
-    EXPECT_EQ(layeredAt(-1), kBackground);
-    EXPECT_EQ(layeredAt(0), kC1);
-    EXPECT_EQ(layeredAt(100), kC2);
-    EXPECT_EQ(layeredAt(299), kC3);
-    EXPECT_EQ(layeredAt(300), kBackground);
-}
-
-TEST_F(Primitives, LayeredRampWindowIsOneShorterForEvenN) {
-    // n = 4: window 98..100, coefficients 0..2.
-    EXPECT_EQ(layeredAt(97), kC1);
-    EXPECT_EQ(layeredAt(98), 1137);
-    EXPECT_EQ(layeredAt(100), static_cast<int>(kC1 * (1 - p.lumaTransition[2]) + kC2 * p.lumaTransition[2]));
-    EXPECT_EQ(layeredAt(101), kC2);
-    // Outer edge ramps from the background.
-    EXPECT_EQ(layeredAt(-3), kBackground);
-    EXPECT_EQ(layeredAt(-2), static_cast<int>(kBackground * (1 - p.lumaTransition[0]) + kC1 * p.lumaTransition[0]));
-}
-
-TEST_F(Primitives, LayeredOddNWindowCoversTheWholeTable) {
-    p.calculateTransition(25.0, 148.5);  // n = 9
-    ASSERT_EQ(p.transitionSize, 9);
-    // Window edge - 5 .. edge + 3: nine samples, all coefficients.
-    EXPECT_EQ(layeredAt(94), kC1);
-    EXPECT_EQ(layeredAt(99), 1999);  // the midpoint coefficient is just below 0.5
-    EXPECT_EQ(layeredAt(103), static_cast<int>(kC1 * (1 - p.lumaTransition[8]) + kC2 * p.lumaTransition[8]));
-    EXPECT_EQ(layeredAt(104), kC2);
-}
-
-TEST_F(Primitives, LayeredWidthsPlaceEdgesAtRunningSums) {
-    hardEdges();
-    EXPECT_EQ(layeredWidthsAt(-1), kBackground);
-    EXPECT_EQ(layeredWidthsAt(0), kC1);
-    EXPECT_EQ(layeredWidthsAt(9), kC1);
-    EXPECT_EQ(layeredWidthsAt(10), kC2);
-    EXPECT_EQ(layeredWidthsAt(29), kC2);
-    EXPECT_EQ(layeredWidthsAt(30), kC3);
-    EXPECT_EQ(layeredWidthsAt(59), kC3);
-    EXPECT_EQ(layeredWidthsAt(60), kBackground);
-    p.calculateTransition(25.0, 74.25);
-    EXPECT_EQ(layeredWidthsAt(8), 1137);  // window 8..10 around the edge at 10
-    EXPECT_EQ(layeredWidthsAt(11), kC2);
-}
-
-TEST_F(Primitives, ShortChromaTableCompletesTheChromaRamp) {
-    // 4:2:2 chroma has two coefficients against four of luma; past its end
-    // the chroma is the new colour's.
-    p.sampling = PatternGen::Sampling_422;
-    p.calculateTransition(25.0, 74.25);
-    Pixel a(256, 2048 - 1000, 2048);
-    Pixel b(3760, 2048 + 1000, 2048);
-    Pixel out;
-    p.bars(101, out, 2, 200, &a, &b);
-    EXPECT_EQ(out.cb, 3048);
-    EXPECT_LT(out.y, 3760);
-}
-
-// --- squareWave --------------------------------------------------------------
-
-TEST_F(Primitives, SquareWaveHardHalves) {
-    hardEdges();
-    for (int x = 0; x < 5; ++x) {
-        EXPECT_EQ(squareAt(x), kC2) << x;
-        EXPECT_EQ(squareAt(x + 5), kC1) << x;
-    }
-    EXPECT_EQ(squareAt(-1), kC1);  // wraps to m = 9
-    EXPECT_EQ(squareAt(-5), kC1);
-    EXPECT_EQ(squareAt(-6), kC2);
-    EXPECT_EQ(squareAt(-10), kC2);
-}
-
-TEST_F(Primitives, SquareWaveRampsAreCentredOnTheEdges) {
-    // m = x + 2: the ramp from a to b starts at x = -2.
-    EXPECT_EQ(squareAt(-2), 1137);
-    EXPECT_EQ(squareAt(-12), 1137);
-    EXPECT_EQ(squareAt(1), 2862);
-    EXPECT_EQ(squareAt(2), kC2);
-    // m = 5 (x = 3) starts the ramp back from b to a.
-    EXPECT_EQ(squareAt(3), static_cast<int>(kC2 * (1 - p.lumaTransition[0]) + kC1 * p.lumaTransition[0]));
-    EXPECT_EQ(squareAt(6), static_cast<int>(kC2 * (1 - p.lumaTransition[3]) + kC1 * p.lumaTransition[3]));
-    EXPECT_EQ(squareAt(7), kC1);
-}
-
-// --- grid --------------------------------------------------------------------
-
-TEST_F(Primitives, GridHardLines) {
-    hardEdges();
-    const Pixel line = grey(4000);
-    Pixel out = grey(kBackground);
-    // Horizontal lines: lineWidth + 1 lines starting at pitch/2 - lineWidth/2.
-    EXPECT_EQ(p.grid(0, 48, 100, 2, out, line), 0);
-    EXPECT_EQ(levelOf(out), kBackground);
-    for (int y : {49, 50, 51, 149, -51}) {
-        out = grey(kBackground);
-        EXPECT_EQ(p.grid(0, y, 100, 2, out, line), 1) << y;
-        EXPECT_EQ(levelOf(out), 4000);
-    }
-    EXPECT_EQ(p.grid(0, 52, 100, 2, out = grey(kBackground), line), 0);
-    // Vertical lines: lineWidth + 1 samples at (pitch+1)/2 - w/2.
-    for (int x : {49, 50, 51, -49}) {
-        out = grey(kBackground);
-        EXPECT_EQ(p.grid(x, 0, 100, 2, out, line), 1) << x;
-        EXPECT_EQ(levelOf(out), 4000);
-    }
-    out = grey(kBackground);
-    EXPECT_EQ(p.grid(48, 0, 100, 2, out, line), 0);
-    EXPECT_EQ(p.grid(52, 0, 100, 2, out, line), 0);
-    EXPECT_EQ(levelOf(out), kBackground);
-    // gridVertical draws the same columns and ignores the rows.
-    EXPECT_EQ(p.gridVertical(0, 50, 100, 2, out, line), 0);
-    EXPECT_EQ(p.gridVertical(50, 7, 100, 2, out, line), 1);
-}
-
-TEST_F(Primitives, GridVerticalLinesFollowThePixelAspect) {
-    hardEdges();
+TEST_F(Primitives, GridLinesHardAndShaped) {
+    // Rows lineWidth + 1 thick from pitch/2 - lineWidth/2; columns alike from (pitch + 1)/2 - w/2.
+    expectLevels(0, {{48, -1}, {49, 4000}, {51, 4000}, {149, 4000}, {-51, 4000}, {52, -1}},
+                 [&](int y, Pixel& out) { return p.grid(0, y, 100, 2, out, line); });
+    expectLevels(0, {{48, -1}, {49, 4000}, {51, 4000}, {-49, 4000}, {52, -1}},
+                 [&](int x, Pixel& out) { return p.grid(x, 10, 100, 2, out, line); });
+    // Shaped: nine samples from 46, rising on 46 .. 49, falling from 50 to the background.
+    expectLevels(4, {{45, -1}, {46, mix(kBackground, 4000, 0)}, {49, mix(kBackground, 4000, 3)},
+                     {50, mix(4000, kBackground, 0)}, {53, mix(4000, kBackground, 3)}, {54, kBackground}, {55, -1}},
+                 [&](int x, Pixel& out) { return p.gridVertical(x, 50, 100, 2, out, line); });
     p.width = 720;
     p.height = 576;
     p.aspectWidth = 4;
-    p.aspectHeight = 3;
-    // xs = 2304 x / 2160, pitch 106 in those units: lines at xs 52..54 and 158..160.
-    const Pixel line = grey(4000);
-    Pixel out = grey(kBackground);
-    for (int x : {49, 50, 51, 149, 150}) {
-        EXPECT_EQ(p.gridVertical(x, 0, 100, 2, out, line), 1) << x;
-    }
-    for (int x : {48, 52, 148, 151}) {
-        EXPECT_EQ(p.gridVertical(x, 0, 100, 2, out, line), 0) << x;
-    }
-}
-
-TEST_F(Primitives, GridShapedVerticalLine) {
-    // n = 4, lineWidth 2: nine samples from x = 46, rising on 46..49, falling from 50.
-    const Pixel line = grey(4000);
-    Pixel out = grey(0);
-    EXPECT_EQ(p.grid(45, 0, 100, 2, out, line), 0);
-    out = grey(0);
-    EXPECT_EQ(p.grid(46, 0, 100, 2, out, line), 1);
-    EXPECT_EQ(levelOf(out), 275);  // 4000 * 0.068797
-    out = grey(0);
-    p.grid(50, 0, 100, 2, out, line);
-    EXPECT_EQ(levelOf(out), 3724);  // 4000 * 0.931203: the old colour's weight
-    out = grey(0);
-    p.grid(53, 0, 100, 2, out, line);
-    EXPECT_EQ(levelOf(out), 275);
-    // The ninth sample lies past the table: the ramp has reached the background.
-    out = grey(0);
-    EXPECT_EQ(p.grid(54, 0, 100, 2, out, line), 1);
-    EXPECT_EQ(levelOf(out), 0);
-    EXPECT_EQ(p.grid(55, 0, 100, 2, out, line), 0);
+    p.aspectHeight = 3;  // xs = 2304 x / 2160, pitch 106 in those units
+    expectLevels(0, {{48, -1}, {49, 4000}, {51, 4000}, {52, -1}, {148, -1}, {150, 4000}, {151, -1}},
+                 [&](int x, Pixel& out) { return p.gridVertical(x, 0, 100, 2, out, line); });
 }
 
 TEST_F(Primitives, GridFlipVphaseReversesRowsAndNarrowsColumns) {
-    hardEdges();
-    const Pixel line = grey(4000);
-    Pixel out = grey(kBackground);
-    for (int y : {51, 52, 53, -49}) {
-        EXPECT_EQ(p.gridFlipVphase(0, y, 100, 2, out, line), 1) << y;
-    }
-    for (int y : {49, 50, 54}) {
-        EXPECT_EQ(p.gridFlipVphase(0, y, 100, 2, out, line), 0) << y;
-    }
-    // lineWidth 5: columns lineWidth - 2 = 3 wide, at 49..51.
-    for (int x : {49, 50, 51}) {
-        out = grey(kBackground);
-        EXPECT_EQ(p.gridFlipVphase(x, 0, 100, 5, out, line), 1) << x;
-        EXPECT_EQ(levelOf(out), 4000);
-    }
-    EXPECT_EQ(p.gridFlipVphase(48, 0, 100, 5, out, line), 0);
-    EXPECT_EQ(p.gridFlipVphase(52, 0, 100, 5, out, line), 0);
-    // lineWidth 2 with no shaping leaves no vertical line at all.
-    EXPECT_EQ(p.gridFlipVphase(50, 0, 100, 2, out, line), 0);
-}
-
-TEST_F(Primitives, GridFlipVphaseShapedColumnUsesWholeTable) {
-    // n = 4, lineWidth 2: eight samples, rising 0..3 then falling 0..3.
-    const Pixel line = grey(4000);
-    Pixel out = grey(0);
-    // w = 8, start (100+1)/2 - 4 = 46.
-    EXPECT_EQ(p.gridFlipVphase(45, 0, 100, 2, out, line), 0);
-    EXPECT_EQ(p.gridFlipVphase(46, 0, 100, 2, out = grey(0), line), 1);
-    EXPECT_EQ(levelOf(out), 275);
-    EXPECT_EQ(p.gridFlipVphase(53, 0, 100, 2, out = grey(0), line), 1);
-    EXPECT_EQ(levelOf(out), 275);  // old colour weighted by luma[3]
-    EXPECT_EQ(p.gridFlipVphase(54, 0, 100, 2, out = grey(0), line), 0);
+    expectLevels(0, {{50, -1}, {51, 4000}, {53, 4000}, {-49, 4000}, {54, -1}},
+                 [&](int y, Pixel& out) { return p.gridFlipVphase(0, y, 100, 2, out, line); });
+    // Unshaped columns are lineWidth - 2 wide: 3 for 5, none for 2.
+    expectLevels(0, {{48, -1}, {49, 4000}, {51, 4000}, {52, -1}},
+                 [&](int x, Pixel& out) { return p.gridFlipVphase(x, 0, 100, 5, out, line); });
+    expectLevels(0, {{50, -1}}, [&](int x, Pixel& out) { return p.gridFlipVphase(x, 0, 100, 2, out, line); });
+    // Shaped: eight samples from 46, both ramps inside the table.
+    expectLevels(4, {{45, -1}, {46, mix(kBackground, 4000, 0)}, {53, mix(4000, kBackground, 3)}, {54, -1}},
+                 [&](int x, Pixel& out) { return p.gridFlipVphase(x, 0, 100, 2, out, line); });
 }
