@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "patterns/CanvasConversion.h"
 #include "patterns/PatternWrapper.h"
 #include "writers/writeVantoKeplo.h"
 
@@ -17,9 +18,6 @@ namespace {
 
 constexpr int kInstrumentWidths[] = {1280, 1920, 2048};
 constexpr int kLargestFileDimension = 0xFFFF;  // width and line counts are 16-bit fields
-constexpr int kInstrumentBitDepth = 12;
-constexpr int kTenBitDepth = 10;
-constexpr int kTenToTwelveBits = 4;
 
 bool isInstrumentWidth(int width)
 {
@@ -27,22 +25,6 @@ bool isInstrumentWidth(int width)
         if (w == width) return true;
     }
     return false;
-}
-
-// The 12-bit code values of the pattern at (x, y) on the canvas axes. The HDR
-// Y'CbCr conversions answer at 10 bits; the file is 12-bit, so those are widened
-// the same way as for the image outputs.
-Pixel canvasPixel(PatternSpec& pattern, int x, int y)
-{
-    Pixel c = pattern.body(x, y).convertTo(pattern.colourSpace.axis);
-    if (c.bitDepth == kTenBitDepth) {
-        c.y = static_cast<uint16_t>(c.y * kTenToTwelveBits);
-        c.cb = static_cast<uint16_t>(c.cb * kTenToTwelveBits);
-        c.cr = static_cast<uint16_t>(c.cr * kTenToTwelveBits);
-        c.alpha = static_cast<uint16_t>(c.alpha * kTenToTwelveBits);
-        c.bitDepth = kInstrumentBitDepth;
-    }
-    return c;
 }
 
 // Collects the sections of one line: a sample equal to the previous one extends
@@ -105,20 +87,22 @@ std::unique_ptr<CompressedLine> compressLine(PatternSpec& pattern, int width, in
 {
     auto line = std::make_unique<CompressedLine>();
     LineCompressor compressor(*line);
+    // The file holds 12-bit codes: 10-bit HDR Y'CbCr answers are widened as for the image outputs.
+    CanvasConversion toCanvas(pattern.colourSpace.axis);
     const bool pairs = pattern.colourSpace.isColourDifference() && pattern.sampling != PatternGen::Sampling_444;
     if (pairs) {
         Sample::b3Words = false;
         for (int x = 0; x < width; x += 2) {
-            const Pixel first = canvasPixel(pattern, x, y);
+            const Pixel first = toCanvas(pattern.body(x, y));
             // An odd width leaves the last pixel without a partner: it pairs with
             // itself rather than reading beyond the canvas.
-            const Pixel second = x + 1 < width ? canvasPixel(pattern, x + 1, y) : first;
+            const Pixel second = x + 1 < width ? toCanvas(pattern.body(x + 1, y)) : first;
             compressor.add(Sample(first.cr, first.y, first.cb, second.y));
         }
     } else {
         Sample::b3Words = true;
         for (int x = 0; x < width; ++x) {
-            const Pixel c = canvasPixel(pattern, x, y);
+            const Pixel& c = toCanvas(pattern.body(x, y));
             compressor.add(Sample(c.cr, c.y, c.cb, 0));
         }
     }

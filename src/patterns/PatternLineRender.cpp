@@ -1,6 +1,7 @@
 #include <cstddef>
 #include <stdexcept>
 
+#include "patterns/CanvasConversion.h"
 #include "patterns/PatternWrapper.h"
 
 namespace {
@@ -9,8 +10,6 @@ constexpr int kSamplesPerPixel16 = 4;    // R/Cr, G/Y, B/Cb, alpha
 constexpr int kSamplesPerPixelTiff = 3;  // R, G, B or Y, Cb, Cr
 constexpr int kLeftAlignShift = 4;       // 12-bit code values at the top of 16 bits
 constexpr int kRenderBitDepth = 12;
-constexpr int kNarrowBitDepth = 10;
-constexpr int kNarrowToRenderFactor = 4;  // 10-bit to 12-bit code values
 
 // Line-end shaping: the outermost sample keeps 10 % of its colour, the next 67 %.
 constexpr double kOuterEndBlack = 0.9;
@@ -20,17 +19,6 @@ inline unsigned short leftAligned(uint16_t code) {
     return static_cast<unsigned short>(code << kLeftAlignShift);
 }
 
-// The renderers store 12-bit code values; a 10-bit canvas is widened first.
-inline void widenToRenderDepth(Pixel& p) {
-    if (p.bitDepth != kNarrowBitDepth) {
-        return;
-    }
-    p.cb = static_cast<uint16_t>(p.cb * kNarrowToRenderFactor);
-    p.y = static_cast<uint16_t>(p.y * kNarrowToRenderFactor);
-    p.cr = static_cast<uint16_t>(p.cr * kNarrowToRenderFactor);
-    p.alpha = static_cast<uint16_t>(p.alpha * kNarrowToRenderFactor);
-    p.bitDepth = kRenderBitDepth;
-}
 
 }  // namespace
 
@@ -65,7 +53,7 @@ bool PatternSpec::run_body(int /*commandLineValue*/, int width, int height, unsi
         black = black.convertTo(PatternGen::Colour_YCbCr_709);
     }
     const bool shapeLineEnds = riseTimeEnabled && !skipLineEndShaping;
-    const PatternGen::colorAxes_e axes = colourSpace.axis;
+    CanvasConversion toCanvas(colourSpace.axis);
     const size_t rowSamples = static_cast<size_t>(width) * kSamplesPerPixel16;
 
     // Chroma of subsampled output comes from the last even sample, carried
@@ -81,8 +69,7 @@ bool PatternSpec::run_body(int /*commandLineValue*/, int width, int height, unsi
         // an odd line has none above it and keeps its own chroma.
         const bool chromaFromAbove = sampling == PatternGen::Sampling_420 && (y & 1) != 0 && row > 0;
         for (int x = xFirst; x < xFirst + width; ++x, out += kSamplesPerPixel16) {
-            Pixel c = body(x, y).convertTo(axes);
-            widenToRenderDepth(c);
+            Pixel c = toCanvas(body(x, y));
 
             if (shapeLineEnds) {
                 if (x <= pictureLineFirst) {
@@ -124,15 +111,14 @@ bool PatternSpec::run_body(int /*commandLineValue*/, int width, int& height, std
     getLineRepeats(repeats);
 
     unsigned short* samples = reinterpret_cast<unsigned short*>(buffer);
-    const PatternGen::colorAxes_e axes = colourSpace.axis;
+    CanvasConversion toCanvas(colourSpace.axis);
     const bool rgb = colourSpace.colourIsRGB();
     const size_t rowSamples = static_cast<size_t>(width) * kSamplesPerPixelTiff;
 
     auto writeLine = [&](int y, int row) {
         unsigned short* out = samples + static_cast<size_t>(row) * rowSamples;
         for (int x = 0; x < width; ++x, out += kSamplesPerPixelTiff) {
-            Pixel c = body(x, y).convertTo(axes);
-            widenToRenderDepth(c);
+            const Pixel& c = toCanvas(body(x, y));
             if (rgb) {
                 out[0] = leftAligned(c.cr);
                 out[1] = leftAligned(c.y);
