@@ -140,22 +140,6 @@ TEST(PatternFileChecks, MessagesInOrderOnStandardOutput)
     }
 }
 
-TEST(PatternFileChecks, AcceptedSettingsWriteTheFile)
-{
-    const std::string dir = testTempDir();
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"-c", "RGB-headroom", "card.rgb"}, {"-c", "RGB-PQ", "card.xyz"},
-          {"-c", "709", "-s", "422", "card.pat"}, {"-c", "2020", "card.yc4"}}) {
-        std::vector<std::string> full = {"-d", "64x48"};
-        full.insert(full.end(), args.begin(), args.end());
-        ProgramRun run = runProgram(full, dir);
-        EXPECT_EQ(run.status, 0) << run.out << run.err;
-        const std::string ext = args.back().substr(5);
-        EXPECT_TRUE(endsWith(run.out, "Writing " + ext + " file\n")) << run.out;
-        EXPECT_EQ(readFile(dir + "/" + args.back()).substr(0, 8), std::string("PATTERN\0", 8));
-    }
-}
-
 TEST(FileName, UnmatchedArgumentsBecomeTheNameAndTheLastWins)
 {
     const std::string dir = testTempDir();
