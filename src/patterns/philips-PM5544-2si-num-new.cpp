@@ -3,7 +3,10 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+
+#include <sys/mman.h>
 
 using PatternGen::colorAxes_e;
 using namespace PM5544Palette;
@@ -49,21 +52,24 @@ inline bool sameSample(const Pixel& a, const Pixel& b) {
            a.bitDepth == b.bitDepth;
 }
 
-// Whether any of the `count` samples next to position i, walking in direction
-// `step`, differs from the sample at i.
-inline bool changeWithin(const std::vector<Pixel>& line, int i, int step, int count) {
-    const int size = static_cast<int>(line.size());
-    const Pixel& p = line[i];
-    for (int d = 1; d <= count; ++d) {
-        const int j = i + step * d;
-        if (j < 0 || j >= size) {
-            return false;
-        }
-        if (!sameSample(line[j], p)) {
-            return true;
-        }
+// The frame of a large canvas is hundreds of megabytes written once, front to
+// back; asking for huge pages over it spares most of the page faults its first
+// writes would take. Only whole huge pages inside the block are advised, and
+// the advice changes nothing but how the memory is mapped.
+inline void adviseHugePages(const void* block, std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t hugePageBytes = std::uintptr_t{2} << 20;
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(block);
+    const std::uintptr_t first = (start + hugePageBytes - 1) & ~(hugePageBytes - 1);
+    const std::uintptr_t end = (start + bytes) & ~(hugePageBytes - 1);
+    if (first < end) {
+        // Advice only: if the system declines, the frame is built on small pages.
+        (void)madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
     }
-    return false;
+#else
+    (void)block;
+    (void)bytes;
+#endif
 }
 
 // The dot texture of the corner circles: pairs of active columns alternate
@@ -278,6 +284,7 @@ void PhilipsPm5544Spec::buildFrame() {
     frame.clear();
     if (width > 0 && height > 0) {
         frame.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        adviseHugePages(frame.data(), frame.capacity() * sizeof(Pixel));
     }
     std::deque<double> fastTransition;
     calculateTransition(fastTransition, fastRiseTimeNs, shapingClockMHz);
@@ -481,43 +488,76 @@ void PhilipsPm5544Spec::shapeLine(const std::vector<Pixel>& lineBuffer, const st
     const int T = savedTransitionSize;
     const int before = (T + 1) / 2;
     const int after = T - before;
-    const int last = static_cast<int>(lineBuffer.size()) - after - 1;
-    for (int i = before; i <= last; ++i) {
-        shaped.push_back(shapeSample(lineBuffer, i, fastTransition));
+    const int size = static_cast<int>(lineBuffer.size());
+    const int last = size - after - 1;
+
+    // The line is walked one run of equal samples at a time. Within a run the
+    // nearest change on either side is the sample just past the run's end, so
+    // every distance the shaping needs follows from the run's bounds.
+    Run run;
+    for (run.first = 0; run.first < size; run.first = run.last + 1) {
+        const Pixel& p = lineBuffer[static_cast<std::size_t>(run.first)];
+        run.last = run.first;
+        while (run.last + 1 < size && sameSample(lineBuffer[static_cast<std::size_t>(run.last + 1)], p)) {
+            ++run.last;
+        }
+        run.hasPrevious = run.first > 0;
+        run.hasNext = run.last + 1 < size;
+
+        // Samples with no change within one standard ramp on either side are
+        // left as they are; they make up most of the line.
+        const int quietFirst = run.hasPrevious ? run.first + before : run.first;
+        const int quietLast = run.hasNext ? run.last - after : run.last;
+        const int end = run.last < last ? run.last : last;
+        int i = run.first > before ? run.first : before;
+        while (i <= end) {
+            if (quietFirst <= i && i <= quietLast) {
+                const int quietEnd = quietLast < end ? quietLast : end;
+                shaped.insert(shaped.end(), static_cast<std::size_t>(quietEnd - i + 1), p);
+                i = quietEnd + 1;
+            } else {
+                shaped.push_back(shapeSample(lineBuffer, i, run, fastTransition));
+                ++i;
+            }
+        }
     }
 }
 
-Pixel PhilipsPm5544Spec::shapeSample(const std::vector<Pixel>& line, int i,
+Pixel PhilipsPm5544Spec::shapeSample(const std::vector<Pixel>& line, int i, const Run& run,
                                      const std::deque<double>& fastTransition) const {
     const int size = static_cast<int>(line.size());
     const Pixel& p = line[static_cast<std::size_t>(i)];
+    // Distances to the nearest differing sample on each side; they count only
+    // where the run has a neighbour on that side.
+    const int toPrevious = i - run.first + 1;
+    const int toNext = run.last - i + 1;
+    auto changeBeforeWithin = [&](int count) { return run.hasPrevious && toPrevious <= count; };
+    auto changeAfterWithin = [&](int count) { return run.hasNext && toNext <= count; };
 
     // A one-sample feature keeps its full level.
-    if (i > 0 && i + 1 < size && !sameSample(line[i - 1], p) && !sameSample(line[i + 1], p)) {
+    if (changeBeforeWithin(1) && changeAfterWithin(1)) {
         return p;
     }
 
     const int T = savedTransitionSize;
     const int before = (T + 1) / 2;
     const int after = T - before;
-    const bool changeBefore = changeWithin(line, i, -1, before);
-    const bool changeAfter = changeWithin(line, i, 1, after);
 
     // A change on both sides within one standard ramp marks a narrow feature,
     // which takes the faster ramp; a lone edge takes the standard one.
-    bool toNext = false;
-    bool fromPrevious = false;
+    bool rampToNext = false;
+    bool rampFromPrevious = false;
     const std::deque<double>* luma = &lumaTransition;
-    if (changeAfter) {
-        toNext = true;
-        fromPrevious = changeWithin(line, i, -1, T);
-        if (fromPrevious) {
+    if (changeAfterWithin(after)) {
+        rampToNext = true;
+        rampFromPrevious = changeBeforeWithin(T);
+        if (rampFromPrevious) {
             luma = &fastTransition;
         }
-    } else if (changeBefore) {
-        fromPrevious = true;
-        toNext = changeWithin(line, i, 1, T);
-        if (toNext) {
+    } else if (changeBeforeWithin(before)) {
+        rampFromPrevious = true;
+        rampToNext = changeAfterWithin(T);
+        if (rampToNext) {
             luma = &fastTransition;
         }
     } else {
@@ -543,40 +583,32 @@ Pixel PhilipsPm5544Spec::shapeSample(const std::vector<Pixel>& line, int i,
     const int behind = lumaSize - ahead;
     Pixel out = p;
 
-    if (toNext) {
+    // Each ramp reaches at most `ahead` (or `behind`) samples out; the line's
+    // ends stop it short, which the context samples at both ends prevent.
+    if (rampToNext) {
         if (i == size - 1) {
             printf("Error - transitionTo iterator starting at end of line\n");
-        } else {
-            for (int d = 1; d <= ahead; ++d) {
-                if (i + d >= size) {
-                    printf("Error - hit unexpected end on line.  pixelsInFront=%u i=%u\n",
-                           static_cast<unsigned>(ahead), static_cast<unsigned>(d - 1));
-                    break;
-                }
-                const Pixel& q = line[static_cast<std::size_t>(i + d)];
-                if (!sameSample(q, p)) {
-                    out = q.blend((*luma)[behind - d], (*chroma)[behind - d], out);
-                    break;
-                }
+        } else if (run.hasNext) {
+            if (toNext <= ahead) {
+                const Pixel& q = line[static_cast<std::size_t>(run.last + 1)];
+                out = q.blend((*luma)[behind - toNext], (*chroma)[behind - toNext], out);
             }
+        } else if (size - i <= ahead) {
+            printf("Error - hit unexpected end on line.  pixelsInFront=%u i=%u\n", static_cast<unsigned>(ahead),
+                   static_cast<unsigned>(size - i - 1));
         }
     }
 
-    if (fromPrevious) {
+    if (rampFromPrevious) {
         if (i == 0) {
             printf("Error - transitionFrom starting at beginning of line\n");
-        } else {
-            for (int d = 1; d <= behind; ++d) {
-                if (i - d < 0) {
-                    printf("Error - hit unexpected beginning on line\n");
-                    break;
-                }
-                const Pixel& q = line[static_cast<std::size_t>(i - d)];
-                if (!sameSample(q, p)) {
-                    out = out.blend((*luma)[behind + d - 1], (*chroma)[behind + d - 1], q);
-                    break;
-                }
+        } else if (run.hasPrevious) {
+            if (toPrevious <= behind) {
+                const Pixel& q = line[static_cast<std::size_t>(run.first - 1)];
+                out = out.blend((*luma)[behind + toPrevious - 1], (*chroma)[behind + toPrevious - 1], q);
             }
+        } else if (i + 1 <= behind) {
+            printf("Error - hit unexpected beginning on line\n");
         }
     }
     return out;

@@ -118,5 +118,15 @@ private:
     Pixel cornerContent(const Corner& corner, int dx, int dy) const;
     Pixel gridOrBorder(int dx, int dy);
 
-    Pixel shapeSample(const std::vector<Pixel>& lineBuffer, int i, const std::deque<double>& fastTransition) const;
+    // A maximal run of equal samples in a line buffer, and whether a differing
+    // sample lies just before and just after it.
+    struct Run {
+        int first = 0;
+        int last = 0;
+        bool hasPrevious = false;
+        bool hasNext = false;
+    };
+
+    Pixel shapeSample(const std::vector<Pixel>& lineBuffer, int i, const Run& run,
+                      const std::deque<double>& fastTransition) const;
 };
