@@ -7,25 +7,20 @@
 #include "patterns/PatternWrapper.h"
 
 // A concrete pattern for exercising the framework: its samples come from a
-// function, and it can claim the full canvas or a line-repeat list.
+// function, and it can claim the full canvas or a line-repeat list of its own.
 class TestPattern : public PatternSpec {
 public:
     std::function<Pixel(int, int)> colourAt = [](int, int) { return Pixel(); };
     bool fullCanvas = false;
-    bool overridesRepeats = false;
-    std::vector<std::pair<int, int>> storedLines;
-    int setupCalls = 0;
+    std::vector<std::pair<int, int>> storedLines;  // used instead of the default list when not empty
     int transitionSizeAtSetup = -1;
 
-    void setup() override { ++setupCalls, transitionSizeAtSetup = transitionSize; }
+    void setup() override { transitionSizeAtSetup = transitionSize; }
     Pixel body(int x, int y) override { return colourAt(x, y); }
     bool useFullCanvasSize() override { return fullCanvas; }
     void getLineRepeats(std::vector<std::pair<int, int>>& repeats) override {
-        if (overridesRepeats) {
-            repeats = storedLines;
-        } else {
-            PatternSpec::getLineRepeats(repeats);
-        }
+        if (storedLines.empty()) PatternSpec::getLineRepeats(repeats);
+        else repeats = storedLines;
     }
 };
 
