@@ -26,15 +26,11 @@ inline SetUpCard makeCard(int width, int height, int aspectWidth, int aspectHeig
     return made;
 }
 
-// Equal as the card compares samples: axes, depth, the three codes and alpha.
+// Equal as the card compares samples: the three codes, alpha, axes and depth.
 inline testing::AssertionResult samePixel(const Pixel& a, const Pixel& e)
 {
-    if (a.y == e.y && a.cb == e.cb && a.cr == e.cr && a.alpha == e.alpha && a.axis == e.axis &&
-        a.bitDepth == e.bitDepth) {
-        return testing::AssertionSuccess();
-    }
-    auto text = [](const Pixel& p) {
-        return testing::PrintToString(std::vector<int>{p.y, p.cb, p.cr, p.alpha, p.axis, p.bitDepth});
-    };
-    return testing::AssertionFailure() << text(a) << " differs from " << text(e) << " (codes, alpha, axes, bits)";
+    auto fields = [](const Pixel& p) { return std::vector<int>{p.y, p.cb, p.cr, p.alpha, p.axis, p.bitDepth}; };
+    return fields(a) == fields(e) ? testing::AssertionSuccess()
+                                  : testing::AssertionFailure() << testing::PrintToString(fields(a)) << " differs from "
+                                                                << testing::PrintToString(fields(e));
 }
