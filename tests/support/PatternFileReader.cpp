@@ -1,119 +1,58 @@
 #include "support/PatternFileReader.h"
 
-#include <cstring>
-
 #include "support/RunProgram.h"
 
 namespace {
 
-constexpr std::size_t kHeaderSize = 16;
-constexpr char kMagic[8] = {'P', 'A', 'T', 'T', 'E', 'R', 'N', '\0'};
+// Big-endian reads that flag running off the end instead of failing at once.
+struct Cursor {
+    const std::string& bytes;
+    std::size_t pos = 0;
+    bool ok = true;
 
-class ByteCursor {
-public:
-    explicit ByteCursor(const std::string& bytes) : bytes_(bytes) {}
-
-    bool u8(unsigned& v)
+    unsigned u8()
     {
-        if (pos_ + 1 > bytes_.size()) return false;
-        v = static_cast<unsigned char>(bytes_[pos_++]);
-        return true;
+        if (pos >= bytes.size()) return ok = false;
+        return static_cast<unsigned char>(bytes[pos++]);
     }
-
-    bool u16(unsigned& v)
+    uint16_t u16()
     {
-        unsigned hi = 0, lo = 0;
-        if (!u8(hi) || !u8(lo)) return false;
-        v = (hi << 8) | lo;
-        return true;
+        const unsigned hi = u8();
+        return static_cast<uint16_t>((hi << 8) | u8());
     }
-
-    bool atEnd() const { return pos_ == bytes_.size(); }
-    std::size_t position() const { return pos_; }
-
-private:
-    const std::string& bytes_;
-    std::size_t pos_ = 0;
-};
-
-bool readSample(ByteCursor& in, bool fourWords, DecodedSample& s)
-{
-    unsigned a = 0, b = 0, c = 0, d = 0;
-    if (!in.u16(a) || !in.u16(b) || !in.u16(c)) return false;
-    if (fourWords && !in.u16(d)) return false;
-    if (fourWords) {
-        // Stored as word2, word1, word0, word3.
-        s = DecodedSample{static_cast<uint16_t>(c), static_cast<uint16_t>(b), static_cast<uint16_t>(a),
-                          static_cast<uint16_t>(d)};
-    } else {
-        s = DecodedSample{static_cast<uint16_t>(a), static_cast<uint16_t>(b), static_cast<uint16_t>(c), 0};
+    // Four-word samples are stored as word2, word1, word0, word3.
+    DecodedSample sample(bool fourWords)
+    {
+        const uint16_t a = u16(), b = u16(), c = u16();
+        return fourWords ? DecodedSample{c, b, a, u16()} : DecodedSample{a, b, c, 0};
     }
-    return true;
-}
-
-bool fail(std::string& error, const std::string& what, std::size_t at)
-{
-    error = what + " at byte " + std::to_string(at);
-    return false;
-}
-
-bool readSection(ByteCursor& in, bool fourWords, DecodedSection& section, std::string& error)
-{
-    unsigned first = 0;
-    if (!in.u16(first)) return fail(error, "truncated section", in.position());
-    if (first != 0) {
-        if (first % 2 != 0) return fail(error, "odd run count", in.position());
-        section.repeatCount = first / 2;
-        section.samples.resize(1);
-        if (!readSample(in, fourWords, section.samples[0])) return fail(error, "truncated run sample", in.position());
-        return true;
-    }
-    unsigned doubled = 0;
-    if (!in.u16(doubled)) return fail(error, "truncated literal count", in.position());
-    if (doubled % 2 != 0) return fail(error, "odd literal count", in.position());
-    section.repeatCount = 0;
-    section.samples.resize(doubled / 2);
-    for (DecodedSample& s : section.samples) {
-        if (!readSample(in, fourWords, s)) return fail(error, "truncated literal sample", in.position());
-    }
-    return true;
-}
-
-bool readBlock(ByteCursor& in, bool fourWords, DecodedBlock& block, std::string& error)
-{
-    unsigned sectionCount = 0;
-    if (!in.u16(block.percentage) || !in.u16(sectionCount)) return fail(error, "truncated block", in.position());
-    if (sectionCount == 0) return fail(error, "block without sections", in.position());
-    block.sections.resize(sectionCount);
-    for (DecodedSection& s : block.sections) {
-        if (!readSection(in, fourWords, s, error)) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-std::vector<DecodedSample> DecodedBlock::expand() const
-{
-    std::vector<DecodedSample> out;
-    for (const DecodedSection& s : sections) {
-        if (s.repeatCount == 0) {
-            out.insert(out.end(), s.samples.begin(), s.samples.end());
-        } else {
-            out.insert(out.end(), s.repeatCount, s.samples.front());
+    void block(DecodedBlock& block, bool fourWords)
+    {
+        block.percentage = u16();
+        block.sections.resize(u16());
+        if (block.sections.empty()) ok = false;
+        for (DecodedSection& s : block.sections) {
+            const unsigned first = u16();
+            s.repeatCount = first / 2;
+            s.samples.resize(first != 0 ? 1 : u16() / 2);
+            for (DecodedSample& sample : s.samples) sample = this->sample(fourWords);
+            if (!ok) return;
         }
     }
-    return out;
-}
+};
+
+}  // namespace
 
 std::vector<std::vector<DecodedSample>> DecodedPatternFile::lines(int frameHeight) const
 {
     std::vector<std::vector<DecodedSample>> out;
     for (const DecodedBlock& b : blocks) {
-        const std::vector<DecodedSample> line = b.expand();
-        const unsigned repeat =
-            lineCountFlag == 0 ? static_cast<unsigned>(frameHeight) * b.percentage / 100 : b.percentage;
-        out.insert(out.end(), repeat, line);
+        std::vector<DecodedSample> line;
+        for (const DecodedSection& s : b.sections) {
+            if (s.repeatCount == 0) line.insert(line.end(), s.samples.begin(), s.samples.end());
+            else line.insert(line.end(), s.repeatCount, s.samples.front());
+        }
+        out.insert(out.end(), lineCountFlag == 0 ? frameHeight * b.percentage / 100 : b.percentage, line);
     }
     return out;
 }
@@ -123,54 +62,34 @@ std::vector<std::array<uint16_t, 3>> DecodedPatternFile::pixels(const std::vecto
     std::vector<std::array<uint16_t, 3>> out;
     for (const DecodedSample& s : line) {
         out.push_back({s.word0, s.word1, s.word2});
-        if (fourWords()) out.push_back({s.word0, s.word3, s.word2});
+        if (sampleFormat == 0) out.push_back({s.word0, s.word3, s.word2});
     }
     return out;
-}
-
-bool decodePatternFile(const std::string& bytes, DecodedPatternFile& out, std::string& error)
-{
-    out = DecodedPatternFile();
-    if (bytes.size() < kHeaderSize) return fail(error, "truncated header", bytes.size());
-    if (std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) return fail(error, "bad magic", 0);
-    ByteCursor in(bytes);
-    unsigned skip = 0, v = 0;
-    for (std::size_t i = 0; i < sizeof kMagic; ++i) in.u8(skip);
-    in.u8(v);
-    out.blockMode = static_cast<int>(v);
-    in.u16(v);
-    out.width = static_cast<int>(v);
-    in.u8(v);
-    out.lineCountFlag = static_cast<int>(v);
-    in.u8(v);
-    out.bitsPerSample = static_cast<int>(v);
-    in.u8(v);
-    out.sampleFormat = static_cast<int>(v);
-    in.u16(v);
-    out.reserved = static_cast<int>(v);
-
-    const bool four = out.fourWords();
-    if (out.blockMode == 1) {
-        if (!in.u16(out.blockCount)) return fail(error, "missing block count", in.position());
-        out.hasBlockCount = true;
-        out.blocks.resize(out.blockCount);
-        for (DecodedBlock& b : out.blocks) {
-            if (!readBlock(in, four, b, error)) return false;
-        }
-    } else if (out.blockMode == 0 && !in.atEnd()) {
-        out.blocks.resize(1);
-        if (!readBlock(in, four, out.blocks[0], error)) return false;
-    }
-    if (!in.atEnd()) return fail(error, "trailing bytes", in.position());
-    return true;
 }
 
 bool readPatternFile(const std::string& path, DecodedPatternFile& out, std::string& error)
 {
     const std::string bytes = readFile(path);
-    if (bytes.empty()) {
-        error = "cannot read " + path;
+    out = DecodedPatternFile();
+    if (bytes.compare(0, 8, std::string("PATTERN\0", 8)) != 0) {
+        error = "no pattern file header in " + path;
         return false;
     }
-    return decodePatternFile(bytes, out, error);
+    Cursor in{bytes, 8};
+    out.blockMode = in.u8();
+    out.width = in.u16();
+    out.lineCountFlag = in.u8();
+    out.bitsPerSample = in.u8();
+    out.sampleFormat = in.u8();
+    in.u16();  // reserved
+    if (out.blockMode == 1) out.blocks.resize(in.u16());
+    else if (out.blockMode == 0 && in.pos < bytes.size()) out.blocks.resize(1);
+    for (DecodedBlock& b : out.blocks) {
+        if (in.ok) in.block(b, out.sampleFormat == 0);
+    }
+    if (!in.ok || in.pos != bytes.size()) {
+        error = (in.ok ? "trailing bytes at byte " : "malformed or truncated before byte ") + std::to_string(in.pos);
+        return false;
+    }
+    return true;
 }

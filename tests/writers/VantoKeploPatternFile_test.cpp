@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
@@ -15,46 +12,29 @@
 namespace {
 
 const Sample kGrey(0x0123, 0x0456, 0x0789, 0);
-const std::string kGreyBytes("\x01\x23\x04\x56\x07\x89", 6);
 
-std::string header(char blockMode, int width, char lineCountFlag, char format)
+// The 16-byte header of a 1920-wide file of 12-bit samples.
+std::string header(int blockMode, char lineCountFlag, char format)
 {
-    return std::string("PATTERN\0", 8) + blockMode + char(width >> 8) + char(width & 0xFF) + lineCountFlag + '\x0C' +
-           format + std::string(2, '\0');
+    return std::string("PATTERN\0", 8) + char(blockMode) + "\x07\x80" + lineCountFlag + '\x0C' + format + '\0' + '\0';
 }
 
-std::string saved(VantoKeploPatternFile& file)
-{
-    const std::string path = testTempDir() + "/out.pat";
-    EXPECT_TRUE(file.Save(path));
-    return readFile(path);
-}
-
-std::string errorOf(const std::function<void()>& action)
+// The bytes saved, or the message of the error raised.
+std::string saved(VantoKeploPatternFile& file, const std::string& path = testTempDir() + "/out.pat")
 {
     try {
-        action();
+        file.Save(path);
     } catch (const std::runtime_error& e) {
         return e.what();
     }
-    return "<none>";
-}
-
-CompressedLine* runLine(unsigned short count, Sample s, unsigned short percentage = 0)
-{
-    auto* line = new CompressedLine;
-    line->AddRun(count, s);
-    line->SetPercentage(percentage);
-    return line;
+    return readFile(path);
 }
 
 }  // namespace
 
-TEST(PatternFile, FrameOfOneColourIsOneBlockOfALiteralAndARunThenClear)
+TEST(PatternFile, FrameOfOneColourThenClearAndFourWordSamples)
 {
-    Sample::b3Words = true;
     VantoKeploPatternFile file;
-    EXPECT_FALSE(Sample::b3Words);
     file.blockMode = 1;
     file.width = 1920;
     file.singleBlock = false;
@@ -67,97 +47,70 @@ TEST(PatternFile, FrameOfOneColourIsOneBlockOfALiteralAndARunThenClear)
     line->SetPercentage(1080);
     file.AddBlock(new CompressedLine);  // without sections: skipped and not counted
     file.AddBlock(line);
-    EXPECT_EQ(header(1, 1920, 1, 1) + std::string("\0\x01\x04\x38\0\x02\0\0\0\x02", 10) + kGreyBytes + "\x0E\xFE" +
-                  kGreyBytes,
-              saved(file));
+    // Block count 1; 1080 lines in two sections: a literal of one sample, then a run of 1919.
+    EXPECT_EQ(header(1, 1, 1) + std::string("\0\x01\x04\x38\0\x02\0\0\0\x02\x01\x23\x04\x56\x07\x89\x0E\xFE"
+                                            "\x01\x23\x04\x56\x07\x89", 24), saved(file));
     EXPECT_EQ(12, file.bitsPerSample);
     file.Clear();
     EXPECT_EQ(std::make_tuple(1, 1920, 0, 10, true, true, false),
               std::make_tuple(file.blockMode, int{file.width}, file.sampleFormat, file.bitsPerSample, file.singleBlock,
                               file.line_blocks.empty(), Sample::b3Words));
+    // Cleared to 4:2:2: four-word samples, read Cb, Y, Cr, Y; block mode 0 writes one block without a count.
+    file.blockMode = 0;
+    for (auto* line : {new CompressedLine, new CompressedLine}) {
+        line->AddRun(960, Sample(0x0A01, 0x0B02, 0x0C03, 0x0D04));
+        line->SetPercentage(100);
+        file.AddBlock(line);  // only the first block is written
+    }
+    EXPECT_EQ(header(0, 0, 0) + std::string("\0\x64\0\x01\x07\x80\x0C\x03\x0B\x02\x0A\x01\x0D\x04", 14), saved(file));
 }
 
-TEST(PatternFile, FourWordSamplesReadCbYCrYInSingleBlockMode)
+TEST(PatternFile, EmptyFilesBlocksWithoutSectionsAndErrors)
 {
-    VantoKeploPatternFile file;
-    file.width = 1920;
-    Sample::b3Words = false;
-    file.AddBlock(runLine(960, Sample(0x0A01, 0x0B02, 0x0C03, 0x0D04), 100));
-    file.AddBlock(runLine(5, kGrey));  // only the first block is written
-    EXPECT_EQ(header(0, 1920, 0, 0) + std::string("\0\x64\0\x01\x07\x80\x0C\x03\x0B\x02\x0A\x01\x0D\x04", 14),
-              saved(file));
-}
-
-TEST(PatternFile, WhatFollowsTheHeaderDependsOnTheBlockMode)
-{
+    // block mode, with a block without sections, what follows the header
     const struct { int blockMode; bool withBlock; std::string after; } cases[] = {
-        {1, false, std::string(2, '\0')}, {0, false, ""}, {2, true, ""}, {1, true, std::string("\0\x01\0\0\0\x01\0\0\0\0", 10)}};
+        {1, false, std::string(2, '\0')}, {0, false, ""}, {1, true, std::string(2, '\0')}, {2, true, ""}};
     for (const auto& c : cases) {
         VantoKeploPatternFile file;
         file.blockMode = c.blockMode;
-        file.width = 1280;
-        if (c.withBlock) {
-            auto* line = new CompressedLine;
-            line->AddArray(0, nullptr);  // an empty literal section
-            file.AddBlock(line);
-        }
-        EXPECT_EQ(header(static_cast<char>(c.blockMode), 1280, 0, 0) + c.after, saved(file)) << c.blockMode;
+        file.width = 1920;
+        if (c.withBlock) file.AddBlock(new CompressedLine);
+        EXPECT_EQ(header(c.blockMode, 0, 0) + c.after, saved(file)) << c.blockMode;
     }
+    VantoKeploPatternFile file;
+    const std::string missing = testTempDir() + "/no/such/dir/out.pat";
+    EXPECT_EQ("Can't save file: " + missing, saved(file, missing));
+    file.AddBlock(new CompressedLine);
+    EXPECT_EQ("Zero length section is invalid!", saved(file));
 }
 
-TEST(PatternFile, ErrorMessages)
+TEST(PatternFile, SectionRulesAndWriteFailuresRaiseTheirMessages)
 {
-    const std::string dir = testTempDir();
-    const std::string missing = dir + "/no/such/dir/out.pat";
-    VantoKeploPatternFile file;
-    EXPECT_EQ("Can't save file: " + missing, errorOf([&] { file.Save(missing); }));
-    file.AddBlock(new CompressedLine);
-    EXPECT_EQ("Zero length section is invalid!", errorOf([&] { file.Save(dir + "/out.pat"); }));
-    file.Clear();
-    file.AddBlock(runLine(4, kGrey));
-    file.line_blocks[0]->sections[0]->AddSamplePair(kGrey);
-    EXPECT_EQ("Repeated TPSection block must have exactly 1 sample pair.", errorOf([&] { file.Save(dir + "/out.pat"); }));
-    file.line_blocks[0]->sections[0]->samplePairs.resize(1);
-    EXPECT_EQ("Cannot add repeated samples - samplePairs not empty!",
-              errorOf([&] { file.line_blocks[0]->sections[0]->AddRepeatedSamplePair(3, kGrey); }));
-    EXPECT_EQ(4u, file.line_blocks[0]->sections[0]->repeatCount);
-    // Counts beyond 16 bits are refused rather than written truncated.
-    file.line_blocks[0]->sections[0]->repeatCount = kMaxSectionSamples + 1;
-    EXPECT_NE(std::string::npos, errorOf([&] { file.Save(dir + "/out.pat"); }).find("too long"));
-
-    // Write failures, on a stream that cannot be written.
-    const std::string readOnly = dir + "/read-only";
-    std::fclose(std::fopen(readOnly.c_str(), "wb"));
-    FILE* in = std::fopen(readOnly.c_str(), "rb");
-    ASSERT_NE(nullptr, in);
+    auto errorOf = [](auto action) -> std::string {
+        try {
+            action();
+        } catch (const std::runtime_error& e) {
+            return e.what();
+        }
+        return "";
+    };
     Section literal;
     literal.AddSamplePair(kGrey);
-    CompressedLine* run = runLine(2, kGrey);
-    EXPECT_EQ("Problem writing Sample.\n", errorOf([&] { kGrey.Save(in); }));
-    EXPECT_EQ("Problem saving Section SamplePairs.\n", errorOf([&] { literal.Save(in); }));
-    EXPECT_EQ("Problem saving Section SamplePair count.\n", errorOf([&] { run->sections[0]->Save(in); }));
-    EXPECT_EQ("Problem writing Percentage.", errorOf([&] { run->Save(in); }));
-    delete run;
-    std::fclose(in);
-}
-
-TEST(PatternFile, SectionsAndLinesCompareByContentButLinesDifferByIdentity)
-{
-    Section run, other;
-    run.AddRepeatedSamplePair(4, kGrey);
-    other.AddRepeatedSamplePair(4, Sample(kGrey.word0, kGrey.word1, kGrey.word2, 1));
-    EXPECT_TRUE(run != other);  // word3 counts
-    other.samplePairs[0].word3 = 0;
-    EXPECT_TRUE(run == other);
-    CompressedLine a, b, sharing;
-    a.AddRun(9, kGrey);
-    b.AddRun(9, kGrey);
-    b.SetPercentage(40);
-    EXPECT_TRUE(a == b);  // the percentage is not compared
-    EXPECT_TRUE(a != b);  // equal content, different section objects
-    sharing.sections = a.sections;
-    EXPECT_FALSE(a != sharing);
-    sharing.sections.clear();  // a owns them
-    b.AddRun(1, kGrey);
-    EXPECT_FALSE(a == b);
+    EXPECT_EQ("Cannot add repeated samples - samplePairs not empty!",
+              errorOf([&] { literal.AddRepeatedSamplePair(2, kGrey); }));
+    Section run;
+    run.AddRepeatedSamplePair(2, kGrey);
+    run.AddSamplePair(kGrey);
+    FILE* readOnly = std::fopen("/dev/null", "r");
+    ASSERT_NE(readOnly, nullptr);
+    EXPECT_EQ("Repeated TPSection block must have exactly 1 sample pair.", errorOf([&] { run.Save(readOnly); }));
+    Section goodRun;
+    goodRun.AddRepeatedSamplePair(2, kGrey);
+    EXPECT_EQ("Problem saving Section SamplePair count.\n", errorOf([&] { goodRun.Save(readOnly); }));
+    EXPECT_EQ("Problem saving Section SamplePairs.\n", errorOf([&] { literal.Save(readOnly); }));
+    EXPECT_EQ("Problem writing Sample.\n", errorOf([&] { kGrey.Save(readOnly); }));
+    CompressedLine line;
+    line.AddRun(2, kGrey);
+    EXPECT_EQ("Problem writing Percentage.", errorOf([&] { line.Save(readOnly); }));
+    std::fclose(readOnly);
 }
