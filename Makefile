@@ -14,7 +14,7 @@ deps:
 
 # Progress lines of the generated makefiles are switched off so that a build
 # with nothing to do prints nothing.
-CMAKE_QUIET := -DCMAKE_RULE_MESSAGES=OFF
+CMAKE_QUIET := -DCMAKE_RULE_MESSAGES=OFF -DCMAKE_TARGET_MESSAGES=OFF
 
 $(BUILD)/CMakeCache.txt: Makefile | deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_QUIET) >/dev/null
