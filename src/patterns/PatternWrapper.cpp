@@ -49,6 +49,13 @@ constexpr double kSdSampleRate = 13500000.0;
 constexpr double kHdSampleRate = 74250000.0;
 constexpr double kUhdSampleRate = 148500000.0;
 
+// Strictly inside: a point at exactly the radius is outside.
+bool withinRadius(int r, int x, int cx, int y, int cy) {
+    const double dx = static_cast<double>(x) - cx;
+    const double dy = static_cast<double>(y) - cy;
+    return r > std::sqrt(dx * dx + dy * dy);
+}
+
 }  // namespace
 
 PatternSpec::PatternSpec() {
@@ -153,18 +160,14 @@ bool PatternSpec::insideCircleHeight(int x, int y, int cx, int cy, int r) const 
     const int pixelDivisor = wrappingMultiply(aspectHeight, width);
     const int px = wrappingMultiply(height, wrappingMultiply(x, aspectWidth)) / pixelDivisor;
     const int qc = wrappingMultiply(width, wrappingMultiply(cx, aspectWidth)) / pixelDivisor;
-    const double dx = static_cast<double>(px) - qc;
-    const double dy = static_cast<double>(y) - cy;
-    return r > std::sqrt(dx * dx + dy * dy);
+    return withinRadius(r, px, qc, y, cy);
 }
 
 bool PatternSpec::insideCircleWidth(int x, int y, int cx, int cy, int r) const {
     const int lineDivisor = wrappingMultiply(aspectWidth, height);
     const int qy = wrappingMultiply(width, wrappingMultiply(y, aspectHeight)) / lineDivisor;
     const int qc = wrappingMultiply(height, wrappingMultiply(cy, aspectHeight)) / lineDivisor;
-    const double dx = static_cast<double>(x) - cx;
-    const double dy = static_cast<double>(qy) - qc;
-    return r > std::sqrt(dx * dx + dy * dy);
+    return withinRadius(r, x, cx, qy, qc);
 }
 
 double PatternSpec::freqToPixels(double hz) const {

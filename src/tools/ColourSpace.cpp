@@ -43,6 +43,19 @@ double rec2020Oetf(double x)
     return kRec2020ToeSlope * x;
 }
 
+// The inverse curves are plain powers (not exact inverses of the forward ones); type 0 is no curve.
+double powerCurve(int gammaType, double x, double exponent2020, double exponentPowerLaw)
+{
+    switch (gammaType) {
+    case kGammaNone:
+        return x;
+    case kGamma2020:
+        return std::pow(x, exponent2020);
+    default:
+        return std::pow(x, exponentPowerLaw);
+    }
+}
+
 }  // namespace
 
 ColourSpace::ColourSpace(PatternGen::colorAxes_e axis, int bitDepth, bool fullRange)
@@ -162,27 +175,14 @@ bool ColourSpace::colourIsHDR() const
 
 double ColourSpace::linearToGamma(int code) const
 {
-    switch (gammaType) {
-    case kGammaNone:
-        return static_cast<double>(code);
-    case kGamma2020:
-        return rec2020Oetf(normaliseLuma(code));
-    default:
-        return std::pow(normaliseLuma(code), kOetfExponent);
-    }
+    // Type 0 hands back the code itself, not its normalised value.
+    if (gammaType == kGammaNone) return static_cast<double>(code);
+    return linearFloatToGamma(normaliseLuma(code));
 }
 
 double ColourSpace::gammaToLinear(int code) const
 {
-    const double x = normaliseLuma(code);
-    switch (gammaType) {
-    case kGammaNone:
-        return x;
-    case kGamma2020:
-        return std::pow(x, kEotfExponent2020);
-    default:
-        return std::pow(x, kEotfExponent);
-    }
+    return powerCurve(gammaType, normaliseLuma(code), kEotfExponent2020, kEotfExponent);
 }
 
 double ColourSpace::linearFloatToGamma(double x) const
@@ -197,31 +197,17 @@ double ColourSpace::linearFloatToGamma(double x) const
     }
 }
 
+// Negative excursions pass the inverse curves through: the powers are not defined for them.
 double ColourSpace::gammaFloatToLinear(double x) const
 {
-    // Negative excursions pass through: the power curves are not defined for them.
     if (x < 0) return x;
-    switch (gammaType) {
-    case kGammaNone:
-        return x;
-    case kGamma2020:
-        return std::pow(x, kEotfExponent2020);
-    default:
-        return std::pow(x, kEotfExponent);
-    }
+    return powerCurve(gammaType, x, kEotfExponent2020, kEotfExponent);
 }
 
 double ColourSpace::gammaFloatLinearToNonLinear(double x) const
 {
     if (x < 0) return x;
-    switch (gammaType) {
-    case kGammaNone:
-        return x;
-    case kGamma2020:
-        return std::pow(x, kInverseEotfExponent2020);
-    default:
-        return std::pow(x, kInverseEotfExponent);
-    }
+    return powerCurve(gammaType, x, kInverseEotfExponent2020, kInverseEotfExponent);
 }
 
 const char* axisToString(const PatternGen::colorAxes_e& axis)

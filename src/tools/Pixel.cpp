@@ -66,16 +66,7 @@ bool isRgbHdr(PatternGen::colorAxes_e axis)
     return axis >= PatternGen::Colour_RGB_PQ && axis <= PatternGen::Colour_RGB_SLog3_Live_Mapped;
 }
 
-
 // Conversions between the SDR axes.
-
-
-using CodeLevels::kFullRange8;
-using CodeLevels::kStudioBlack8;
-using CodeLevels::kStudioChromaRange8;
-using CodeLevels::kStudioLumaRange8;
-using CodeLevels::maxCode;
-using CodeLevels::midCode;
 
 // HDR signals are derived from R'G'B' quantised to this depth.
 constexpr int kHdrSourceBitDepth = 10;
@@ -144,9 +135,6 @@ bool isRgbHdrUnmapped(colorAxes_e axis)
 {
     return axis >= PatternGen::Colour_RGB_PQ && axis <= PatternGen::Colour_RGB_SLog3_Live;
 }
-
-
-
 
 // Rounds half away from zero; a NaN gives 0 and huge values are held well inside int.
 int roundToCode(double value)
@@ -235,28 +223,32 @@ Pixel rgbToYCbCrHdr(const Pixel& source, const Rgb& rgb, colorAxes_e toSpace)
     }
 }
 
+// A normalised luma (or studio R'G'B') value as a code of the pixel's depth and range, not yet clipped.
+int lumaCode(const Pixel& p, double value)
+{
+    const int s = p.bitDepth - 8;
+    if (p.fullRange) return roundToCode((kFullRange8 << s) * value);
+    return (kStudioBlack8 << s) + roundToCode((kStudioLumaRange8 << s) * value);
+}
+
+// Clips Y'CbCr codes to the legal ones and stores them.
+void storeCodes(Pixel& p, int y, int cb, int cr)
+{
+    p.limitLuma(y);
+    p.limitChroma(cb);
+    p.limitChroma(cr);
+    p.y = static_cast<uint16_t>(y);
+    p.cb = static_cast<uint16_t>(cb);
+    p.cr = static_cast<uint16_t>(cr);
+}
+
 // Quantises normalised Y'CbCr into the pixel's depth and range and clips it to the legal codes.
 void storeYCbCr(Pixel& p, double luma, double cb, double cr)
 {
     const int s = p.bitDepth - 8;
     const int mid = midCode(p.bitDepth);
-    int y;
-    int chromaScale;
-    if (p.fullRange) {
-        y = roundToCode((kFullRange8 << s) * luma);
-        chromaScale = (kFullRange8 << s) - 1;
-    } else {
-        y = (kStudioBlack8 << s) + roundToCode((kStudioLumaRange8 << s) * luma);
-        chromaScale = kStudioChromaRange8 << s;
-    }
-    int codeCb = roundToCode(chromaScale * cb) + mid;
-    int codeCr = roundToCode(chromaScale * cr) + mid;
-    p.limitLuma(y);
-    p.limitChroma(codeCb);
-    p.limitChroma(codeCr);
-    p.y = static_cast<uint16_t>(y);
-    p.cb = static_cast<uint16_t>(codeCb);
-    p.cr = static_cast<uint16_t>(codeCr);
+    const int chromaScale = p.fullRange ? (kFullRange8 << s) - 1 : kStudioChromaRange8 << s;
+    storeCodes(p, lumaCode(p, luma), roundToCode(chromaScale * cb) + mid, roundToCode(chromaScale * cr) + mid);
 }
 
 // Black and white by the studio or full rule, whatever the axes.
@@ -267,12 +259,23 @@ void setRangeLevels(Pixel& p)
     p.whiteLevel = p.fullRange ? kFullRange8 << s : (kStudioBlack8 + kStudioLumaRange8) << s;
 }
 
+struct YCbCr {
+    double y;
+    double cb;
+    double cr;
+};
+
+YCbCr encode(const EncodeMatrix& m, double R, double G, double B)
+{
+    return {(m.kg * G + m.kr * R) + m.kb * B,
+            ((-m.kr * R) / m.cbDivisor - (m.kg * G) / m.cbDivisor) + kChromaHalf * B,
+            (-(m.kg * G) / m.crDivisor + kChromaHalf * R) - (m.kb * B) / m.crDivisor};
+}
+
 void assignYCbCr(Pixel& p, const EncodeMatrix& m, double R, double G, double B)
 {
-    const double luma = (m.kg * G + m.kr * R) + m.kb * B;
-    const double cb = ((-m.kr * R) / m.cbDivisor - (m.kg * G) / m.cbDivisor) + kChromaHalf * B;
-    const double cr = (-(m.kg * G) / m.crDivisor + kChromaHalf * R) - (m.kb * B) / m.crDivisor;
-    storeYCbCr(p, luma, cb, cr);
+    const YCbCr v = encode(m, R, G, B);
+    storeYCbCr(p, v.y, v.cb, v.cr);
     setRangeLevels(p);
 }
 
@@ -283,7 +286,6 @@ double clampUnit(double value)
     if (!(value > 0.0)) return 0.0;
     return value;
 }
-
 
 // High-dynamic-range transfer functions and conversions.
 
@@ -310,14 +312,6 @@ constexpr double kHlgDisplayPeak = 1000.0;
 // (1 - 1.2) / 1.2 for the system gamma 1.2, as the single-precision value.
 constexpr double kHlgInverseGammaExponent = -0.16666670143604279;
 
-// Rec. 2020 luma weights, used for the display luminance of HLG and for the
-// S-Log3 Y'CbCr built straight from code values.
-constexpr double kLumaWeightR = 0.2627;
-constexpr double kLumaWeightG = 0.678;
-constexpr double kLumaWeightB = 0.0593;
-constexpr double kCbDivisor = 1.8814;
-constexpr double kCrDivisor = 1.4746;
-
 // S-Log3 inverse OOTF: a 1/1.2 power up to 3.0, a straight line above.
 constexpr double kSLog3OotfKnee = 3.0;
 constexpr double kSLog3OotfExponent = 0.8333333333333334;  // 1/1.2
@@ -335,17 +329,27 @@ constexpr double kSLog3LogScale = 261.5;
 constexpr double kSLog3LogOffset = 420.0;     // code of 18 % grey
 constexpr double kSLog3LogBias = 0.01;
 constexpr double kSLog3LogDivisor = 0.19;
-constexpr int kSLog3BlackCode = 95;
 
 // Rec. 709 primaries to Rec. 2020 primaries (BT.2087, four decimals).
 constexpr double kM709To2020RR = 0.6274, kM709To2020RG = 0.3293, kM709To2020RB = 0.0433;
 constexpr double kM709To2020GR = 0.0691, kM709To2020GG = 0.9195, kM709To2020GB = 0.0114;
 constexpr double kM709To2020BR = 0.0164, kM709To2020BG = 0.088, kM709To2020BB = 0.8956;
 
-// Reduction of a 12-bit R'G'B' source to the 10-bit values HDR is derived from.
-constexpr int kRgbSourceBitDepth = 12;
-constexpr int kRgbReducedBitDepth = 10;
-constexpr int kRgbReductionShift = kRgbSourceBitDepth - kRgbReducedBitDepth;
+// The Y'CbCr partner of an R'G'B' HDR axes value: the signal it carries.
+colorAxes_e yCbCrPartner(colorAxes_e rgbHdr)
+{
+    switch (rgbHdr) {
+    case PatternGen::Colour_RGB_PQ: return PatternGen::Colour_YCbCr_PQ;
+    case PatternGen::Colour_RGB_HLG: return PatternGen::Colour_YCbCr_HLG;
+    case PatternGen::Colour_RGB_SLog3: return PatternGen::Colour_YCbCr_SLog3;
+    case PatternGen::Colour_RGB_SLog3_Live: return PatternGen::Colour_YCbCr_SLog3_Live;
+    case PatternGen::Colour_RGB_PQ_Mapped: return PatternGen::Colour_YCbCr_PQ_Mapped;
+    case PatternGen::Colour_RGB_HLG_Mapped: return PatternGen::Colour_YCbCr_HLG_Mapped;
+    case PatternGen::Colour_RGB_SLog3_Mapped: return PatternGen::Colour_YCbCr_SLog3_Mapped;
+    case PatternGen::Colour_RGB_SLog3_Live_Mapped: return PatternGen::Colour_YCbCr_SLog3_Live_Mapped;
+    default: return PatternGen::Colour_Axes_Count;  // no partner
+    }
+}
 
 }  // namespace
 
@@ -635,11 +639,9 @@ void Pixel::assignRGBValues(double R, double G, double B)
 void Pixel::assignRGB219Values(double R, double G, double B)
 {
     assert(axis == PatternGen::Colour_RGB_219);
-    const int s = bitDepth - 8;
     // Not clamped: excursions above white and below black survive up to the legal limits.
-    auto quantise = [&](double value) -> uint16_t {
-        int code = fullRange ? roundToCode((kFullRange8 << s) * value)
-                             : (kStudioBlack8 << s) + roundToCode((kStudioLumaRange8 << s) * value);
+    auto quantise = [this](double value) -> uint16_t {
+        int code = lumaCode(*this, value);
         limitLuma(code);
         return static_cast<uint16_t>(code);
     };
@@ -915,7 +917,7 @@ Pixel Pixel::convertRGB709toYCbCrHLG(double R, double G, double B, PatternGen::c
     double Fr = kHlgSdrWhiteLuminance * R;
     double Fg = kHlgSdrWhiteLuminance * G;
     double Fb = kHlgSdrWhiteLuminance * B;
-    double Ys = (kLumaWeightG * Fg + kLumaWeightR * Fr + kLumaWeightB * Fb) / kHlgDisplayPeak;
+    double Ys = (kEncode2020.kg * Fg + kEncode2020.kr * Fr + kEncode2020.kb * Fb) / kHlgDisplayPeak;
     double k = std::pow(Ys, kHlgInverseGammaExponent);
     R = applyHlgOETF((Fr / kHlgDisplayPeak) * k);
     G = applyHlgOETF((Fg / kHlgDisplayPeak) * k);
@@ -950,67 +952,25 @@ Pixel Pixel::convertRGB709toYCbCrSLog3(double R, double G, double B, PatternGen:
     double Bc = applySLog3OETFAndRestoreAbsolutisedInput(B, flags.blueNegative);
 
     // The OETF already yields 10-bit code values, so the Rec. 2020 matrix is
-    // applied to them directly, without the 219 and 224 scaling.
-    int mid = 1 << (result.bitDepth - 1);
-    int yCode = static_cast<int>(std::round((kLumaWeightG * Gc + kLumaWeightR * Rc) + kLumaWeightB * Bc));
-    int cbCode = static_cast<int>(std::round(((-kLumaWeightR * Rc) / kCbDivisor - (kLumaWeightG * Gc) / kCbDivisor) +
-                                        kChromaHalf * Bc)) + mid;
-    int crCode = static_cast<int>(std::round((-(kLumaWeightG * Gc) / kCrDivisor + kChromaHalf * Rc) -
-                                        (kLumaWeightB * Bc) / kCrDivisor)) + mid;
-    result.limitLuma(yCode);
-    result.limitChroma(cbCode);
-    result.limitChroma(crCode);
-    result.y = static_cast<uint16_t>(yCode);
-    result.cb = static_cast<uint16_t>(cbCode);
-    result.cr = static_cast<uint16_t>(crCode);
-
-    int s = result.bitDepth - 8;
-    result.blackLevel = kSLog3BlackCode;
-    result.whiteLevel = result.fullRange ? (1 << result.bitDepth) - 1 : (1 << result.bitDepth) - (1 << s) - 1;
+    // applied to them directly, without the 219 and 224 scaling. The black and
+    // white levels are those the S-Log3 axes set.
+    const int mid = midCode(result.bitDepth);
+    const YCbCr v = encode(kEncode2020, Rc, Gc, Bc);
+    storeCodes(result, static_cast<int>(std::round(v.y)), static_cast<int>(std::round(v.cb)) + mid,
+               static_cast<int>(std::round(v.cr)) + mid);
     return result;
 }
 
 Pixel Pixel::convertRGB709toRGBHDR(double R, double G, double B, PatternGen::colorAxes_e toSpace) const {
     // A 12-bit R'G'B' source is reduced to 10 bits first, so that the HDR
     // signal comes from the same quantised values as the HDR Y'CbCr route.
-    if ((axis == PatternGen::Colour_RGB || axis == PatternGen::Colour_RGB_219) && bitDepth == kRgbSourceBitDepth) {
-        Pixel reduced = *this;
-        reduced.setColourSpace(axis, kRgbReducedBitDepth, fullRange);
-        R = reduced.normaliseLuma(cr >> kRgbReductionShift);
-        G = reduced.normaliseLuma(y >> kRgbReductionShift);
-        B = reduced.normaliseLuma(cb >> kRgbReductionShift);
+    const Rgb rgb = isRgbSdr(axis) && bitDepth == kReducibleBitDepth ? readRgbForHdr(*this) : Rgb{R, G, B};
+    const colorAxes_e partner = yCbCrPartner(toSpace);
+    if (partner == PatternGen::Colour_Axes_Count) {
+        assert(0);
+        return *this;
     }
-
-    Pixel signal;
-    switch (toSpace) {
-        case PatternGen::Colour_RGB_PQ:
-            signal = convertRGB709toYCbCrPQ(R, G, B, PatternGen::Colour_YCbCr_PQ);
-            break;
-        case PatternGen::Colour_RGB_HLG:
-            signal = convertRGB709toYCbCrHLG(R, G, B, PatternGen::Colour_YCbCr_HLG);
-            break;
-        case PatternGen::Colour_RGB_SLog3:
-            signal = convertRGB709toYCbCrSLog3(R, G, B, PatternGen::Colour_YCbCr_SLog3);
-            break;
-        case PatternGen::Colour_RGB_SLog3_Live:
-            signal = convertRGB709toYCbCrSLog3(R, G, B, PatternGen::Colour_YCbCr_SLog3_Live);
-            break;
-        case PatternGen::Colour_RGB_PQ_Mapped:
-            signal = convertRGB709toYCbCrPQ(R, G, B, PatternGen::Colour_YCbCr_PQ_Mapped);
-            break;
-        case PatternGen::Colour_RGB_HLG_Mapped:
-            signal = convertRGB709toYCbCrHLG(R, G, B, PatternGen::Colour_YCbCr_HLG_Mapped);
-            break;
-        case PatternGen::Colour_RGB_SLog3_Mapped:
-            signal = convertRGB709toYCbCrSLog3(R, G, B, PatternGen::Colour_YCbCr_SLog3_Mapped);
-            break;
-        case PatternGen::Colour_RGB_SLog3_Live_Mapped:
-            signal = convertRGB709toYCbCrSLog3(R, G, B, PatternGen::Colour_YCbCr_SLog3_Live_Mapped);
-            break;
-        default:
-            assert(0);
-            return *this;
-    }
+    const Pixel signal = rgbToYCbCrHdr(*this, rgb, partner);
     return signal.convertYCbCrHDRToRGB(toSpace);
 }
 
@@ -1054,24 +1014,8 @@ Pixel Pixel::convertYCbCrHDRToRGB(PatternGen::colorAxes_e toSpace) const {
 }
 
 Pixel Pixel::convertHDRFromRGB(PatternGen::colorAxes_e toSpace) const {
-    PatternGen::colorAxes_e sameTransferYCbCr;
-    switch (axis) {
-        case PatternGen::Colour_RGB_PQ:
-            sameTransferYCbCr = PatternGen::Colour_YCbCr_PQ;
-            break;
-        case PatternGen::Colour_RGB_HLG:
-            sameTransferYCbCr = PatternGen::Colour_YCbCr_HLG;
-            break;
-        case PatternGen::Colour_RGB_SLog3:
-            sameTransferYCbCr = PatternGen::Colour_YCbCr_SLog3;
-            break;
-        case PatternGen::Colour_RGB_SLog3_Live:
-            sameTransferYCbCr = PatternGen::Colour_YCbCr_SLog3_Live;
-            break;
-        default:
-            sameTransferYCbCr = PatternGen::Colour_Axes_Count;  // no partner
-            break;
-    }
+    // Mapped R'G'B' HDR has no way back to its Y'CbCr partner.
+    const colorAxes_e sameTransferYCbCr = isRgbHdrUnmapped(axis) ? yCbCrPartner(axis) : PatternGen::Colour_Axes_Count;
 
     if (toSpace == PatternGen::Colour_RGB_219) {
         Pixel result = *this;
