@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -236,7 +237,11 @@ bool validateSettings(const RunSettings& s, bool patternFile)
     }
     const long long scale = s.quadrant != PatternGen::Quadrant_None ? 4 : 1;
     const long long aspectTerm = s.aspectWidth > s.aspectHeight ? s.aspectWidth : s.aspectHeight;
-    if (scale * s.width * s.height * aspectTerm > kMaxGeometryProduct) {
+    const unsigned long long pixels = static_cast<unsigned long long>(scale) * s.width * s.height;
+    // The frame of Pixels is the largest allocation; its byte count must fit the
+    // address space (a 32-bit target would otherwise wrap the size).
+    const bool fitsMemory = pixels <= SIZE_MAX / sizeof(Pixel);
+    if (scale * s.width * s.height * aspectTerm > kMaxGeometryProduct || !fitsMemory) {
         std::fprintf(stderr, "Error: Image size %dx%d with aspect %d:%d is too large\n", s.width, s.height,
                      s.aspectWidth, s.aspectHeight);
         return false;
@@ -253,19 +258,19 @@ bool checkPatternFileSettings(const std::string& ext, const RunSettings& s, Vant
     }
     const bool yCbCr = isYCbCrAxes(s.axes);
     if (ext == "pat") {
-        file.sampleFormat = 0;
+        file.sampleFormat = PatternFileFormat::YCbCr422;
         if (!yCbCr || s.sampling != PatternGen::Sampling_422) {
             std::printf("%s", kMsgPat422);
             return false;
         }
     } else if (ext == "rgb" || ext == "xyz") {
-        file.sampleFormat = 1;
+        file.sampleFormat = PatternFileFormat::RGB;
         if (s.axes == PatternGen::Colour_RGB || yCbCr) {
             std::printf("%s", ext == "rgb" ? kMsgRgbAxes : kMsgXyzAxes);
             return false;
         }
     } else {  // yc4
-        file.sampleFormat = 2;
+        file.sampleFormat = PatternFileFormat::YCbCr444;
         if (!yCbCr || s.sampling != PatternGen::Sampling_444) {
             std::printf("%s", kMsgYc4);
             return false;
