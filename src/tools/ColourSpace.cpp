@@ -8,14 +8,7 @@
 
 namespace {
 
-using CodeLevels::kFullRange8;
-using CodeLevels::kStudioBlack8;
-using CodeLevels::kStudioChromaRange8;
-using CodeLevels::kStudioLumaRange8;
-using CodeLevels::maxCode;
-using CodeLevels::midCode;
-using CodeLevels::studioLegalHigh;
-using CodeLevels::studioLegalLow;
+using namespace CodeLevels;  // the reference levels every code value is derived from
 
 // S-Log3 Y'CbCr black is code 95 whatever the depth (it is defined on 10-bit codes).
 constexpr int kSLog3Black = 95;

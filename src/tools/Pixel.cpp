@@ -15,14 +15,7 @@ using PatternGen::colorAxes_e;
 constexpr int kDefaultBitDepth = 12;
 constexpr bool kStudioRange = false;
 
-using CodeLevels::kFullRange8;
-using CodeLevels::kStudioBlack8;
-using CodeLevels::kStudioChromaRange8;
-using CodeLevels::kStudioLumaRange8;
-using CodeLevels::maxCode;
-using CodeLevels::midCode;
-using CodeLevels::studioLegalHigh;
-using CodeLevels::studioLegalLow;
+using namespace CodeLevels;  // the reference levels every code value is derived from
 
 // Offsets that print shows chroma against: the 12-bit mid-point, or the 10-bit one for every other depth.
 constexpr int kPrintMid12 = 2048;
