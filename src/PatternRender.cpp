@@ -419,7 +419,10 @@ int renderPattern(int argc, char** argv, PatternSpec& pattern)
         return renderAndWrite(settings, pattern, fontDirectory);
     } catch (const std::exception& e) {
         std::fflush(stdout);
-        std::fprintf(stderr, "Error: %s\n", e.what());
+        // Some pattern-file texts end in a newline of their own.
+        const std::string text = e.what();
+        const bool ownNewline = !text.empty() && text.back() == '\n';
+        std::fprintf(stderr, "Error: %s%s", text.c_str(), ownNewline ? "" : "\n");
         return 1;
     }
 }

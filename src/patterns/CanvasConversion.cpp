@@ -33,7 +33,7 @@ const Pixel& CanvasConversion::operator()(const Pixel& sample)
     if (cached_ && identical(sample, lastInput_)) return lastOutput_;
     lastInput_ = sample;
     lastOutput_ = sample.convertTo(axes_);
-    widenToRenderDepth(lastOutput_);
+    if (depth_ == CodeDepth::Render12Bit) widenToRenderDepth(lastOutput_);
     cached_ = true;
     return lastOutput_;
 }

@@ -1,5 +1,5 @@
 // The instrument form of run_body: every canvas line is cut into run and
-// literal sections of 12-bit samples, and runs of identical lines are merged
+// literal sections of code values, and runs of identical lines are merged
 // into one block that counts them.
 
 #include <cstdio>
@@ -87,8 +87,9 @@ std::unique_ptr<CompressedLine> compressLine(PatternSpec& pattern, int width, in
 {
     auto line = std::make_unique<CompressedLine>();
     LineCompressor compressor(*line);
-    // The file holds 12-bit codes: 10-bit HDR Y'CbCr answers are widened as for the image outputs.
-    CanvasConversion toCanvas(pattern.colourSpace.axis);
+    // The file holds the codes exactly as converted, without any shift: the
+    // HDR Y'CbCr conversions answer with 10-bit codes, the others at 12 bits.
+    CanvasConversion toCanvas(pattern.colourSpace.axis, CanvasConversion::CodeDepth::AsConverted);
     const bool pairs = pattern.colourSpace.isColourDifference() && pattern.sampling != PatternGen::Sampling_444;
     if (pairs) {
         Sample::b3Words = false;

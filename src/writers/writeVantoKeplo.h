@@ -7,13 +7,14 @@
 
 // The compressed run-length pattern file that the Vanto and Keplo instruments
 // load: a list of line blocks, each a list of run and literal sections of
-// samples, written big-endian with 12-bit code values.
+// samples, written big-endian. The header always says 12 bits per sample.
 
 // Counts in a section are stored doubled in 16 bits, so a section can hold at
 // most this many samples (and a run at most this many repetitions).
 constexpr unsigned int kMaxSectionSamples = 32767;
 
-// One record of four 12-bit code values (not left-aligned). What the words mean
+// One record of four code values (not left-aligned), at the depth the canvas
+// conversion gave them: 12 bits, or 10 for the HDR Y'CbCr canvases. What the words mean
 // depends on the file's sample format: (Cr, Y, Cb, Y of the next pixel) for
 // Y'CbCr 4:2:2, (R, G, B, 0) for R'G'B', (Cr, Y, Cb, 0) for 4:4:4 and
 // (X', Y', Z', 0) after the X'Y'Z' conversion.

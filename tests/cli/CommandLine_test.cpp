@@ -196,6 +196,15 @@ TEST(WriterFailures, MessageAndStatus1)
     ProgramRun pattern = runProgram({"-d", "64x48", "-c", "709", "-s", "422", missing + "/card.pat"});
     EXPECT_EQ(pattern.status, 1);
     EXPECT_EQ(pattern.err, "Error: Can't save file: " + missing + "/card.pat\n");
+
+    // Write errors of a pattern file end their text in a newline of their own;
+    // the report adds no second one.
+    const std::string full = testTempDir() + "/full.pat";
+    ASSERT_EQ(symlink("/dev/full", full.c_str()), 0);
+    pattern = runProgram({"-d", "1280x720", "-c", "709", "-s", "422", full});
+    EXPECT_EQ(pattern.status, 1);
+    EXPECT_TRUE(startsWith(pattern.err, "Error: Problem ")) << pattern.err;
+    EXPECT_TRUE(endsWith(pattern.err, ".\n") && pattern.err.find("\n") == pattern.err.size() - 1) << pattern.err;
 }
 
 TEST(RenderingErrors, ReportedWithoutAnAbort)

@@ -1,22 +1,27 @@
 // Instrument pattern files written by the program, decoded line by line and
-// compared with the PNG of the same canvas: at 12 bits the PNG holds the same
-// code values, left-aligned.
+// compared with the PNG of the same canvas. The files hold the converted code
+// values themselves: 12-bit codes, or 10-bit ones for the HDR Y'CbCr canvases,
+// which the 12-bit PNG holds multiplied by 4.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/PatternFileReader.h"
 #include "support/PngReader.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "tools/Pixel.h"
 #include "writers/writeVantoKeplo.h"
 
 namespace {
 
 constexpr int kWidth = 1280;
 constexpr int kHeight = 720;
-constexpr int kPngShift = 4;  // 12-bit codes sit in the top of 16 bits
+constexpr int kPngShift = 4;      // 12-bit codes sit in the top of 16 bits
+constexpr int kPngShiftHdr = 6;   // 10-bit codes, widened to 12 bits, likewise
 
 struct Rendered {
     DecodedPatternFile file;
@@ -44,7 +49,7 @@ Rendered render(const std::vector<std::string>& colour, const std::string& ext)
 }
 
 // Every line of the pattern file, expanded, equals the PNG's line.
-void expectSameAsPng(const Rendered& r)
+void expectSameAsPng(const Rendered& r, int pngShift = kPngShift)
 {
     const std::vector<std::vector<DecodedSample>> lines = r.file.lines(kHeight);
     ASSERT_EQ(lines.size(), static_cast<size_t>(kHeight));
@@ -53,9 +58,9 @@ void expectSameAsPng(const Rendered& r)
         ASSERT_EQ(pixels.size(), static_cast<size_t>(kWidth)) << "line " << y;
         for (int x = 0; x < kWidth; ++x) {
             for (int c = 0; c < 3; ++c) {
-                if (pixels[x][c] != r.png.at(x, y, c) >> kPngShift) {
+                if (pixels[x][c] != r.png.at(x, y, c) >> pngShift) {
                     FAIL() << "x " << x << " y " << y << " channel " << c << ": " << pixels[x][c] << " against "
-                           << (r.png.at(x, y, c) >> kPngShift);
+                           << (r.png.at(x, y, c) >> pngShift);
                 }
             }
         }
@@ -75,13 +80,32 @@ TEST(PatternFiles, YCbCr422MatchesThePngAndMergesIdenticalLines)
     expectSameAsPng(r);
 }
 
-TEST(PatternFiles, YCbCr444AndRgbMatchThePng)
+// (Cr, Y, Cb) of one pixel of a decoded file.
+std::array<uint16_t, 3> pixelAt(const DecodedPatternFile& file, int x, int y)
 {
-    Rendered r = render({"-c", "PQ", "-s", "444"}, "yc4");
-    EXPECT_EQ(r.file.sampleFormat, 2);
-    expectSameAsPng(r);
+    return file.pixels(file.lines(kHeight).at(y)).at(x);
+}
 
-    r = render({"-c", "RGB-headroom"}, "rgb");
+TEST(PatternFiles, HdrYCbCrFilesHoldTheTenBitCodes)
+{
+    // Black in the top border, and the 75 % yellow bar of the circle.
+    constexpr int kBorderX = 4, kBorderY = 2, kBarX = 375, kBarY = 300;
+    const Pixel yellow = Pixel(2728, 704, 2156, PatternGen::Colour_YCbCr_2020).convertTo(PatternGen::Colour_YCbCr_PQ);
+    ASSERT_EQ(yellow.bitDepth, 10);
+    const std::array<uint16_t, 3> black = {512, 64, 512};
+    const std::array<uint16_t, 3> bar = {yellow.cr, yellow.y, yellow.cb};
+    for (const auto& [sampling, ext] : {std::pair{"422", "pat"}, std::pair{"444", "yc4"}}) {
+        const Rendered r = render({"-c", "PQ", "-s", sampling}, ext);
+        EXPECT_EQ(r.file.bitsPerSample, 12) << ext;
+        EXPECT_EQ(pixelAt(r.file, kBorderX, kBorderY), black) << ext;
+        EXPECT_EQ(pixelAt(r.file, kBarX, kBarY), bar) << ext;
+        expectSameAsPng(r, kPngShiftHdr);
+    }
+}
+
+TEST(PatternFiles, RgbMatchesThePng)
+{
+    const Rendered r = render({"-c", "RGB-headroom"}, "rgb");
     EXPECT_EQ(r.file.sampleFormat, 1);
     expectSameAsPng(r);
 }

@@ -6,7 +6,7 @@
 
 #include "patterns/CanvasConversion.h"
 
-TEST(CanvasConversion, ReusesOnlyIdenticalInputsAndWidensTenBits)
+TEST(CanvasConversion, ReusesOnlyIdenticalInputsAndWidensTenBitsForImagesOnly)
 {
     CanvasConversion toRgb(PatternGen::Colour_RGB), toPq(PatternGen::Colour_YCbCr_PQ);
     const Pixel studioWhite(3760, 3760, 3760, PatternGen::Colour_RGB_219, 12);
@@ -17,4 +17,8 @@ TEST(CanvasConversion, ReusesOnlyIdenticalInputsAndWidensTenBits)
     const Pixel& pqWhite = toPq(Pixel(3760, 2048, 2048, PatternGen::Colour_YCbCr_709, 12));
     // The 10-bit PQ answer on the 12-bit render scale.
     EXPECT_EQ((std::vector<int>{pqWhite.bitDepth, pqWhite.y, pqWhite.cb}), (std::vector<int>{12, 509 * 4, 512 * 4}));
+    // Instrument files keep the converted codes.
+    CanvasConversion toPqCodes(PatternGen::Colour_YCbCr_PQ, CanvasConversion::CodeDepth::AsConverted);
+    const Pixel& pqCodes = toPqCodes(Pixel(3760, 2048, 2048, PatternGen::Colour_YCbCr_709, 12));
+    EXPECT_EQ((std::vector<int>{pqCodes.bitDepth, pqCodes.y, pqCodes.cb}), (std::vector<int>{10, 509, 512}));
 }
