@@ -279,27 +279,6 @@ bool checkPatternFileSettings(const std::string& ext, const RunSettings& s, Vant
     return true;
 }
 
-// Reduce the left-aligned 16-bit buffer to the output bit depth in place,
-// keeping it left-aligned: luma clear of the reserved codes, chroma rounded
-// away from the mid-point.
-void roundBuffer(uint16_t* buffer, size_t pixels, colorAxes_e axes, int bitDepth)
-{
-    const int shift = 16 - bitDepth;
-    uint16_t* end = buffer + pixels * 4;
-    if (axes == PatternGen::Colour_RGB) {
-        for (uint16_t* p = buffer; p != end; ++p) *p = static_cast<uint16_t>(Rounding::roundTo(shift, *p));
-    } else if (axes == PatternGen::Colour_RGB_219) {
-        for (uint16_t* p = buffer; p != end; ++p) *p = static_cast<uint16_t>(Rounding::roundLumaTo(16, shift, *p));
-    } else {
-        for (uint16_t* p = buffer; p != end; p += 4) {
-            p[0] = static_cast<uint16_t>(Rounding::roundChromaTo(16, shift, p[0]));
-            p[1] = static_cast<uint16_t>(Rounding::roundLumaTo(16, shift, p[1]));
-            p[2] = static_cast<uint16_t>(Rounding::roundChromaTo(16, shift, p[2]));
-            p[3] = static_cast<uint16_t>(Rounding::roundLumaTo(16, shift, p[3]));
-        }
-    }
-}
-
 DPX::eFormat dpxFormatFor(const RunSettings& s)
 {
     if (s.axes == PatternGen::Colour_RGB || s.axes == PatternGen::Colour_RGB_219) return DPX::kRGB;
@@ -337,7 +316,7 @@ int renderAndWrite(const RunSettings& s, PatternSpec& pattern, const std::string
     if (!hasExtension) {
         std::printf("Writing PNG file by default\n");
         pattern.run_body(s.commandLineValue, s.width, s.height, buffer.get());
-        roundBuffer(buffer.get(), pixels, s.axes, s.bitDepth);
+        Rounding::roundSamples(buffer.get(), pixels, s.axes, s.bitDepth);
         if (PngWriter::writePng(buffer.get(), yCbCr, s.width, s.height, s.bitDepth, name) != 0)
             failWriter("PNG", name);
         return 0;
@@ -359,7 +338,7 @@ int renderAndWrite(const RunSettings& s, PatternSpec& pattern, const std::string
     } else {
         pattern.run_body(s.commandLineValue, s.width, s.height, buffer.get());
         std::printf("writing to: %s\n", name);
-        roundBuffer(buffer.get(), pixels, s.axes, s.bitDepth);
+        Rounding::roundSamples(buffer.get(), pixels, s.axes, s.bitDepth);
     }
 
     std::printf("Writing %s file\n", ext.c_str());

@@ -62,4 +62,24 @@ int roundChromaTo(int depth, int k, unsigned int value)
     return static_cast<int>(low16 & mask);
 }
 
+void roundSamples(uint16_t* samples, std::size_t pixels, PatternGen::colorAxes_e axes, int bitDepth)
+{
+    constexpr int kSamplesPerPixel = 4;
+    constexpr int kSourceDepth = 16;
+    const int shift = kSourceDepth - bitDepth;
+    uint16_t* const end = samples + pixels * kSamplesPerPixel;
+    if (axes == PatternGen::Colour_RGB) {
+        for (uint16_t* p = samples; p != end; ++p) *p = static_cast<uint16_t>(roundTo(shift, *p));
+    } else if (axes == PatternGen::Colour_RGB_219) {
+        for (uint16_t* p = samples; p != end; ++p) *p = static_cast<uint16_t>(roundLumaTo(kSourceDepth, shift, *p));
+    } else {
+        for (uint16_t* p = samples; p != end; p += kSamplesPerPixel) {
+            p[0] = static_cast<uint16_t>(roundChromaTo(kSourceDepth, shift, p[0]));
+            p[1] = static_cast<uint16_t>(roundLumaTo(kSourceDepth, shift, p[1]));
+            p[2] = static_cast<uint16_t>(roundChromaTo(kSourceDepth, shift, p[2]));
+            p[3] = static_cast<uint16_t>(roundLumaTo(kSourceDepth, shift, p[3]));
+        }
+    }
+}
+
 }  // namespace Rounding
