@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "patterns/PatternWrapper.h"
+#include "tools/ColourKeywords.h"
 #include "tools/UnitTests.h"
 #include "tools/rounding.h"
 #include "writers/writeDPX.h"
@@ -40,33 +41,6 @@ struct RunSettings {
     bool skipLineEndShaping = false;
     bool selfTest = false;
     const char* fileName = nullptr;
-};
-
-struct ColourKeyword {
-    const char* keyword;
-    colorAxes_e axes;
-};
-
-// Compared in this order; numbers (601, 709, 2020) are handled after the table.
-const ColourKeyword kColourKeywords[] = {
-    {"RGB", PatternGen::Colour_RGB},
-    {"RGB-headroom", PatternGen::Colour_RGB_219},
-    {"HLG", PatternGen::Colour_YCbCr_HLG},
-    {"HLG-Mapped", PatternGen::Colour_YCbCr_HLG_Mapped},
-    {"PQ", PatternGen::Colour_YCbCr_PQ},
-    {"PQ-Mapped", PatternGen::Colour_YCbCr_PQ_Mapped},
-    {"S-Log3", PatternGen::Colour_YCbCr_SLog3},
-    {"S-Log3-Mapped", PatternGen::Colour_YCbCr_SLog3_Mapped},
-    {"S-Log3-Live", PatternGen::Colour_YCbCr_SLog3_Live},
-    {"S-Log3-Live-Mapped", PatternGen::Colour_YCbCr_SLog3_Live_Mapped},
-    {"RGB-HLG", PatternGen::Colour_RGB_HLG},
-    {"RGB-HLG-Mapped", PatternGen::Colour_RGB_HLG_Mapped},
-    {"RGB-PQ", PatternGen::Colour_RGB_PQ},
-    {"RGB-PQ-Mapped", PatternGen::Colour_RGB_PQ_Mapped},
-    {"RGB-S-Log3", PatternGen::Colour_RGB_SLog3},
-    {"RGB-S-Log3-Mapped", PatternGen::Colour_RGB_SLog3_Mapped},
-    {"RGB-S-Log3-Live", PatternGen::Colour_RGB_SLog3_Live},
-    {"RGB-S-Log3-Live-Mapped", PatternGen::Colour_RGB_SLog3_Live_Mapped},
 };
 
 constexpr int kPatternFileBitDepth = 12;
@@ -114,20 +88,7 @@ enum class ParseResult { Continue, Fail };
 
 ParseResult parseColour(const char* value, RunSettings& settings)
 {
-    for (const ColourKeyword& k : kColourKeywords) {
-        if (std::strcmp(value, k.keyword) == 0) {
-            settings.axes = k.axes;
-            return ParseResult::Continue;
-        }
-    }
-    int number = 0;
-    if (std::sscanf(value, "%d", &number) == 1) {
-        if (number == 601) settings.axes = PatternGen::Colour_YCbCr_601;
-        else if (number == 709) settings.axes = PatternGen::Colour_YCbCr_709;
-        else if (number == 2020) settings.axes = PatternGen::Colour_YCbCr_2020;
-        return ParseResult::Continue;
-    }
-    if (value[0] == '\0') return ParseResult::Continue;
+    if (ColourKeywords::find(value, settings.axes) != ColourKeywords::Lookup::Unknown) return ParseResult::Continue;
     std::fprintf(stderr, "Error: Unrecognised Colour Space %s\n", value);
     return ParseResult::Fail;
 }
