@@ -160,7 +160,8 @@ add -u -d 720x576 -a 4x3
 run_one() {  # dir command args...
     local dir=$1
     shift
-    (cd "$dir" && eval "$1" '"${@:2}"' >stdout 2>stderr; echo $? >status)
+    # A run that hangs is cut off (status 124) rather than stopping the comparison.
+    (cd "$dir" && eval timeout 600 "$1" '"${@:2}"' >stdout 2>stderr; echo $? >status)
 }
 
 describe() {  # file kind -> one line that must match between the builds

@@ -13,39 +13,16 @@
 #include <utility>
 #include <vector>
 
+#include "OutputKinds.h"
+#include "RunSettings.h"
 #include "patterns/PatternWrapper.h"
 #include "tools/ColourKeywords.h"
 #include "tools/UnitTests.h"
-#include "tools/rounding.h"
-#include "writers/writeDPX.h"
-#include "writers/writePng.h"
-#include "writers/writeTiff.h"
-#include "writers/writeVantoKeplo.h"
 
 namespace {
 
 using PatternGen::colorAxes_e;
 
-// Everything the command line can set, with the defaults a bare run uses.
-struct RunSettings {
-    int width = 1920;
-    int height = 1080;
-    int aspectWidth = 16;
-    int aspectHeight = 9;
-    colorAxes_e axes = PatternGen::Colour_RGB;
-    PatternGen::sampling_e sampling = PatternGen::Sampling_444;
-    int bitDepth = 12;
-    PatternGen::quadrant_e quadrant = PatternGen::Quadrant_None;
-    int commandLineValue = 0;
-    bool fullRange = false;
-    bool skipLineEndShaping = false;
-    bool selfTest = false;
-    const char* fileName = nullptr;
-};
-
-constexpr int kPatternFileBitDepth = 12;
-// DPX files always carry 10-bit samples, whatever the rendering depth.
-constexpr int kDpxBitDepth = 10;
 constexpr int kMinBitDepth = 8;
 constexpr int kMaxBitDepth = 16;
 // The card needs a few samples per line for the black samples at its ends.
@@ -53,19 +30,6 @@ constexpr int kMinWidth = 4;
 // The card's geometry multiplies width, height and an aspect term in 32-bit
 // integers; beyond this product those multiplications would overflow.
 constexpr long long kMaxGeometryProduct = 0x7FFFFFFFLL;
-
-const char* const kMsgPatternBitDepth = "Error: Vanto/Keplo patterns need to be rendered in 12 bit (-b 12)";
-const char* const kMsgPat422 =
-    "Error: Vanto/Keplo YCbCr 422 patterns must be rendered in YCbCr 422 (-c 709 -s 422).\n"
-    "2020 will work but is not yet supported by Vanto or Keplo.";
-const char* const kMsgRgbAxes = "Error: Vanto/Keplo RGB patterns must be rendered using RGB (-c RGB-headroom) 444";
-const char* const kMsgXyzAxes = "Error: Vanto/Keplo XYZ patterns must be rendered using RGB 444 (-c RGB-headroom)";
-const char* const kMsgYc4 = "Error: Vanto/Keplo yc4 files must be rendered in YCbCr 444 (-s 444)";
-
-bool isYCbCrAxes(colorAxes_e axes)
-{
-    return axes >= PatternGen::Colour_YCbCr_601 && axes <= PatternGen::Colour_YCbCr_SLog3_Live_Mapped;
-}
 
 }  // namespace
 
@@ -166,20 +130,13 @@ ParseResult parseOptions(int argc, char** argv, RunSettings& settings)
     return ParseResult::Continue;
 }
 
-enum class OutputKind { DefaultPng, Tiff, PatternFile, Image };
-
-bool isPatternFileExtension(const std::string& ext)
-{
-    return ext == "pat" || ext == "rgb" || ext == "xyz" || ext == "yc4";
-}
-
 // Settings that the renderer cannot honour: refuse them plainly instead of
 // producing a corrupt frame. Returns false after printing the reason.
 bool validateSettings(const RunSettings& s, bool patternFile)
 {
     if (s.bitDepth < kMinBitDepth || s.bitDepth > kMaxBitDepth) {
         if (patternFile) {
-            std::printf("%s", kMsgPatternBitDepth);
+            std::printf("%s", OutputKinds::kPatternFileDepthRefusal);
         } else {
             std::fprintf(stderr, "Error: Bit depth %d is not supported (use %d to %d)\n", s.bitDepth, kMinBitDepth,
                          kMaxBitDepth);
@@ -210,117 +167,22 @@ bool validateSettings(const RunSettings& s, bool patternFile)
     return true;
 }
 
-// The instrument checks, in their order; prints the first failure (no newline).
-bool checkPatternFileSettings(const std::string& ext, const RunSettings& s, VantoKeploPatternFile& file)
-{
-    if (s.bitDepth != kPatternFileBitDepth) {
-        std::printf("%s", kMsgPatternBitDepth);
-        return false;
-    }
-    const bool yCbCr = isYCbCrAxes(s.axes);
-    if (ext == "pat") {
-        file.sampleFormat = PatternFileFormat::YCbCr422;
-        if (!yCbCr || s.sampling != PatternGen::Sampling_422) {
-            std::printf("%s", kMsgPat422);
-            return false;
-        }
-    } else if (ext == "rgb" || ext == "xyz") {
-        file.sampleFormat = PatternFileFormat::RGB;
-        if (s.axes == PatternGen::Colour_RGB || yCbCr) {
-            std::printf("%s", ext == "rgb" ? kMsgRgbAxes : kMsgXyzAxes);
-            return false;
-        }
-    } else {  // yc4
-        file.sampleFormat = PatternFileFormat::YCbCr444;
-        if (!yCbCr || s.sampling != PatternGen::Sampling_444) {
-            std::printf("%s", kMsgYc4);
-            return false;
-        }
-    }
-    return true;
-}
-
-DPX::eFormat dpxFormatFor(const RunSettings& s)
-{
-    if (s.axes == PatternGen::Colour_RGB || s.axes == PatternGen::Colour_RGB_219) return DPX::kRGB;
-    if (s.axes == PatternGen::Colour_YCbCr_709 && s.sampling == PatternGen::Sampling_444) return DPX::kCbYCr;
-    return DPX::kCbYCrY;
-}
-
-[[noreturn]] void failWriter(const char* kind, const char* name)
-{
-    std::printf("Failed to write %s file %s\n", kind, name);
-    std::exit(1);
-}
-
 // Renders and writes one frame once the settings are known to be usable.
 int renderAndWrite(const RunSettings& s, PatternSpec& pattern, const std::string& fontDirectory)
 {
-    const char* name = s.fileName;
-    const std::string fileName(name);
+    const std::string fileName(s.fileName);
     const std::string::size_type dot = fileName.find_last_of('.');
     const bool hasExtension = dot != std::string::npos;
-    const std::string ext = hasExtension ? fileName.substr(dot + 1) : std::string();
-    const bool yCbCr = isYCbCrAxes(s.axes);
-    const size_t pixels = static_cast<size_t>(s.width) * static_cast<size_t>(s.height);
+    const std::string extension = hasExtension ? fileName.substr(dot + 1) : std::string();
 
     std::printf("size %dx%d\n", s.width, s.height);
-    std::unique_ptr<uint16_t[]> buffer;
-    const bool needsImageBuffer = !(ext == "tif" || isPatternFileExtension(ext));
-    if (needsImageBuffer) buffer.reset(new uint16_t[pixels * 4]);
-
+    // Lines are made as the writer takes them, not held as a whole frame.
+    pattern.renderLinesOnDemand = true;
     pattern.init(s.width, s.height, s.aspectWidth, s.aspectHeight, s.axes, s.sampling, s.bitDepth, s.fullRange,
                  s.quadrant, s.commandLineValue, s.skipLineEndShaping, fontDirectory);
     const int textScale = s.quadrant != PatternGen::Quadrant_None ? 2 : 1;
     pattern.render_text(s.width * textScale, s.height * textScale);
-
-    if (!hasExtension) {
-        std::printf("Writing PNG file by default\n");
-        pattern.run_body(s.commandLineValue, s.width, s.height, buffer.get());
-        Rounding::roundSamples(buffer.get(), pixels, s.axes, s.bitDepth);
-        if (PngWriter::writePng(buffer.get(), yCbCr, s.width, s.height, s.bitDepth, name) != 0)
-            failWriter("PNG", name);
-        return 0;
-    }
-
-    std::vector<std::pair<int, int>> repeats;
-    VantoKeploPatternFile patternFile;
-    std::unique_ptr<uint16_t[]> tiffBuffer;
-    int height = s.height;
-
-    if (ext == "tif") {
-        tiffBuffer.reset(new uint16_t[pixels * 3]);
-        pattern.run_body(s.commandLineValue, s.width, height, repeats,
-                         reinterpret_cast<unsigned char*>(tiffBuffer.get()));
-        std::printf("writing to: %s\n", name);
-    } else if (isPatternFileExtension(ext)) {
-        if (!checkPatternFileSettings(ext, s, patternFile)) return 1;
-        pattern.run_body(s.commandLineValue, s.width, s.height, repeats, patternFile);
-    } else {
-        pattern.run_body(s.commandLineValue, s.width, s.height, buffer.get());
-        std::printf("writing to: %s\n", name);
-        Rounding::roundSamples(buffer.get(), pixels, s.axes, s.bitDepth);
-    }
-
-    std::printf("Writing %s file\n", ext.c_str());
-
-    if (ext == "dpx") {
-        DPX::Metadata metadata;  // the card carries no creator, project or copyright text
-        if (DPXWriter::writeDPX(buffer.get(), dpxFormatFor(s), s.width, s.height, kDpxBitDepth, name, metadata) != 0)
-            failWriter("DPX", name);
-    } else if (ext == "tif") {
-        if (TiffWriter::writeTiff(reinterpret_cast<unsigned char*>(tiffBuffer.get()), yCbCr, s.width, height,
-                                  s.bitDepth, repeats, name) != 0)
-            failWriter("TIFF", name);
-    } else if (isPatternFileExtension(ext)) {
-        if (ext == "xyz") patternFile.ConvertToXYZ();
-        patternFile.Save(name);
-    } else {
-        if (PngWriter::writePng(buffer.get(), yCbCr, s.width, s.height, s.bitDepth, name) != 0)
-            failWriter("PNG", name);
-    }
-    patternFile.Clear();
-    return 0;
+    return OutputKinds::renderAndWrite(OutputKinds::forExtension(extension), s, pattern, hasExtension, extension);
 }
 
 }  // namespace
@@ -349,7 +211,8 @@ int renderPattern(int argc, char** argv, PatternSpec& pattern)
 
     const std::string fileName(settings.fileName);
     const std::string::size_type dot = fileName.find_last_of('.');
-    const bool patternFile = dot != std::string::npos && isPatternFileExtension(fileName.substr(dot + 1));
+    const bool patternFile = dot != std::string::npos && OutputKinds::forExtension(fileName.substr(dot + 1)).form ==
+                                                             OutputKinds::RenderForm::Instrument;
     if (!validateSettings(settings, patternFile)) return 1;
 
     // Rendering and writing report their failures as exceptions (an unsupported

@@ -3,6 +3,7 @@
 // into one block that counts them.
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -10,7 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "patterns/CanvasConversion.h"
+#include "patterns/ConvertedColours.h"
+#include "patterns/InstrumentBlocks.h"
+#include "patterns/LineReader.h"
 #include "patterns/PatternWrapper.h"
 #include "writers/writeVantoKeplo.h"
 
@@ -83,27 +86,28 @@ private:
     std::vector<Sample> literal_;
 };
 
-std::unique_ptr<CompressedLine> compressLine(PatternSpec& pattern, int width, int y)
+// One canvas line, x = 0 ... width - 1, compressed into sections.
+std::unique_ptr<CompressedLine> compressLine(PatternSpec& pattern, LineReader& reader, ConvertedColours& converted,
+                                             int width, int y)
 {
     auto line = std::make_unique<CompressedLine>();
     LineCompressor compressor(*line);
-    // The file holds the codes exactly as converted, without any shift: the
-    // HDR Y'CbCr conversions answer with 10-bit codes, the others at 12 bits.
-    CanvasConversion toCanvas(pattern.colourSpace.axis, CanvasConversion::CodeDepth::AsConverted);
+    const uint32_t* indices = reader.line(y);
+    converted.update(reader.colours());
     const bool pairs = pattern.colourSpace.isColourDifference() && pattern.sampling != PatternGen::Sampling_444;
     if (pairs) {
         Sample::b3Words = false;
         for (int x = 0; x < width; x += 2) {
-            const Pixel first = toCanvas(pattern.body(x, y));
+            const Pixel& first = converted[indices[x]];
             // An odd width leaves the last pixel without a partner: it pairs with
             // itself rather than reading beyond the canvas.
-            const Pixel second = x + 1 < width ? toCanvas(pattern.body(x + 1, y)) : first;
+            const Pixel& second = x + 1 < width ? converted[indices[x + 1]] : first;
             compressor.add(Sample(first.cr, first.y, first.cb, second.y));
         }
     } else {
         Sample::b3Words = true;
         for (int x = 0; x < width; ++x) {
-            const Pixel& c = toCanvas(pattern.body(x, y));
+            const Pixel& c = converted[indices[x]];
             compressor.add(Sample(c.cr, c.y, c.cb, 0));
         }
     }
@@ -113,8 +117,8 @@ std::unique_ptr<CompressedLine> compressLine(PatternSpec& pattern, int width, in
 
 }  // namespace
 
-bool PatternSpec::run_body(int /*commandLineValue*/, int width, int height, std::vector<std::pair<int, int>>& repeats,
-                           VantoKeploPatternFile& file)
+void makeInstrumentBlocks(PatternSpec& pattern, int width, int height, std::vector<std::pair<int, int>>& repeats,
+                          VantoKeploPatternFile& file, const std::function<void(CompressedLine*)>& take)
 {
     if (!isInstrumentWidth(width)) printf("Warning %d is not a valid Vanto or Keplo pattern width\n", width);
     if (width < 0 || width > kLargestFileDimension || height > kLargestFileDimension) {
@@ -122,10 +126,14 @@ bool PatternSpec::run_body(int /*commandLineValue*/, int width, int height, std:
                                  " does not fit a pattern file");
     }
     file.width = static_cast<uint16_t>(width);
+    // The file holds the codes exactly as converted, without any shift: the
+    // HDR Y'CbCr conversions answer with 10-bit codes, the others at 12 bits.
+    LineReader reader(pattern, 0, width);
+    ConvertedColours converted(pattern.colourSpace.axis, CanvasConversion::CodeDepth::AsConverted);
 
     // The base getLineRepeats leaves the list empty; a non-empty list names the
     // canvas lines that stand for runs of identical lines.
-    getLineRepeats(repeats);
+    pattern.getLineRepeats(repeats);
     if (!repeats.empty()) {
         const bool wholeFrame = repeats.size() == 1;
         constexpr unsigned short kWholeFramePercent = 100;
@@ -136,12 +144,12 @@ bool PatternSpec::run_body(int /*commandLineValue*/, int width, int height, std:
             const int linesCovered = pair.second - previous;
             if (linesCovered <= 0 || linesCovered > kLargestFileDimension)
                 throw std::runtime_error("Line repeat list must name canvas lines in ascending order");
-            std::unique_ptr<CompressedLine> line = compressLine(*this, width, pair.second);
+            std::unique_ptr<CompressedLine> line = compressLine(pattern, reader, converted, width, pair.second);
             line->SetPercentage(wholeFrame ? kWholeFramePercent : static_cast<unsigned short>(linesCovered));
-            file.AddBlock(line.release());
+            take(line.release());
             previous = pair.second;
         }
-        return true;
+        return;
     }
 
     file.blockMode = 1;
@@ -149,7 +157,7 @@ bool PatternSpec::run_body(int /*commandLineValue*/, int width, int height, std:
     std::unique_ptr<CompressedLine> held;
     unsigned short count = 0;
     for (int y = 0; y < height; ++y) {
-        std::unique_ptr<CompressedLine> line = compressLine(*this, width, y);
+        std::unique_ptr<CompressedLine> line = compressLine(pattern, reader, converted, width, y);
         if (!held) {
             held = std::move(line);
             count = 0;
@@ -158,13 +166,19 @@ bool PatternSpec::run_body(int /*commandLineValue*/, int width, int height, std:
         ++count;
         if (*line == *held) continue;  // the held block now stands for this line too
         held->SetPercentage(count);
-        file.AddBlock(held.release());
+        take(held.release());
         held = std::move(line);
         count = 0;
     }
     if (held) {
         held->SetPercentage(static_cast<unsigned short>(count + 1));
-        file.AddBlock(held.release());
+        take(held.release());
     }
+}
+
+bool PatternSpec::run_body(int /*commandLineValue*/, int width, int height, std::vector<std::pair<int, int>>& repeats,
+                           VantoKeploPatternFile& file)
+{
+    makeInstrumentBlocks(*this, width, height, repeats, file, [&file](CompressedLine* block) { file.AddBlock(block); });
     return true;
 }

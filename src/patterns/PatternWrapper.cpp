@@ -85,6 +85,14 @@ void PatternSpec::getLineRepeats(std::vector<std::pair<int, int>>& repeats) {
     repeats.clear();
 }
 
+const std::vector<Pixel>* PatternSpec::colourTable() {
+    return nullptr;
+}
+
+const uint32_t* PatternSpec::indexedLine(int /*y*/) {
+    return nullptr;
+}
+
 bool PatternSpec::useFullCanvasSize() {
     return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <utility>
@@ -49,6 +50,10 @@ public:
     std::deque<double> chromaTransition;
     int commandLineValue = 0;
     std::string fontDirectory;
+    // Set before init to let a pattern that can do so produce its lines when
+    // they are first asked for, instead of holding the whole frame; body()
+    // answers exactly the same either way. The program sets it.
+    bool renderLinesOnDemand = false;
 
     PatternSpec();
     virtual ~PatternSpec();
@@ -58,6 +63,14 @@ public:
     virtual Pixel body(int x, int y) = 0;
     virtual void getLineRepeats(std::vector<std::pair<int, int>>& repeats);
     virtual bool useFullCanvasSize();
+    // Patterns that keep their samples as indices into a table of distinct
+    // colours can hand the renderers whole lines: indexedLine gives line y,
+    // x = 0 ... width - 1, as indices into the table colourTable()
+    // returns, exactly the samples body() answers. The table only grows, so
+    // an index stays valid for the whole run. The base has no table (null):
+    // the renderers then ask body() for every sample.
+    virtual const std::vector<Pixel>* colourTable();
+    virtual const uint32_t* indexedLine(int y);
 
     bool init(int width, int height, int aspectWidth, int aspectHeight, PatternGen::colorAxes_e axes,
               PatternGen::sampling_e sampling, int bitDepth, bool fullRange, PatternGen::quadrant_e quadrant,

@@ -1,15 +1,23 @@
 #include "patterns/philips-PM5544-2si-num-new.h"
 
+#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <cstdint>
 #include <cstdlib>
+#include <stdexcept>
 
 #include <sys/mman.h>
 
+#include "patterns/PM5544Constants.h"
+#include "patterns/PM5544LineMaker.h"
+
 using PatternGen::colorAxes_e;
 using namespace PM5544Palette;
+using PM5544Constants::fastRiseTimeNs;
+using PM5544Constants::firstRenderedSample;
+using PM5544Constants::shapingClockMHz;
 
 namespace {
 
@@ -33,25 +41,6 @@ constexpr double gratingAmplitude = 2048.0;
 constexpr double pi = 3.14159265358979323846;
 constexpr double twoPi = 2.0 * pi;
 
-// Narrow features (changes within one standard ramp on both sides) get a
-// faster ramp; both clock figures are fixed whatever the canvas size.
-constexpr double fastRiseTimeNs = 15.0;
-constexpr double shapingClockMHz = 74.25;
-
-// The first card sample of every line; the samples before it are black.
-constexpr int firstRenderedSample = 2;
-
-// Grid line widths handed to the grid primitives.
-constexpr int gridLineWidth = 2;
-constexpr int centreGridLineWidth = 1;
-
-// Two samples are the same colour when their axes, depth, codes and alpha match;
-// the rest of the colour space follows from those.
-inline bool sameSample(const Pixel& a, const Pixel& b) {
-    return a.y == b.y && a.cb == b.cb && a.cr == b.cr && a.alpha == b.alpha && a.axis == b.axis &&
-           a.bitDepth == b.bitDepth;
-}
-
 // The frame of a large canvas is hundreds of megabytes written once, front to
 // back; asking for huge pages over it spares most of the page faults its first
 // writes would take. Only whole huge pages inside the block are advised, and
@@ -72,24 +61,13 @@ inline void adviseHugePages(const void* block, std::size_t bytes) {
 #endif
 }
 
-// The dot texture of the corner circles: pairs of active columns alternate
-// with pairs of inactive ones, every second line set on the active ones,
-// mirrored about the picture centre in both directions.
-inline bool textureFlag(int dx, int dy) {
-    const bool bit1 = ((static_cast<unsigned>(dx) >> 1) & 1u) != 0;
-    const bool activeColumn = dx >= 0 ? bit1 : !bit1;
-    if (!activeColumn) {
-        return false;
-    }
-    const bool oddLine = (static_cast<unsigned>(dy) & 1u) != 0;
-    return dy >= 0 ? oddLine : !oddLine;
-}
-
 }  // namespace
 
 PhilipsPm5544Spec::PhilipsPm5544Spec() {
     squareWavePeriod = static_cast<int>(freqToPixels(initialSquareWaveHz));
 }
+
+PhilipsPm5544Spec::~PhilipsPm5544Spec() = default;
 
 bool PhilipsPm5544Spec::useFullCanvasSize() {
     return true;
@@ -100,7 +78,39 @@ void PhilipsPm5544Spec::setup() {
     handOverTransitions();
     setSizeParameters();
     computeGeometry();
-    buildFrame();
+    lineMaker.reset();
+    frame.clear();
+    frame.shrink_to_fit();
+    if (renderLinesOnDemand && linesCanBeMadeOnDemand()) {
+        lineMaker = std::make_unique<LineMaker>(*this);
+    } else {
+        buildFrame();
+    }
+}
+
+bool PhilipsPm5544Spec::linesCanBeMadeOnDemand() const {
+    // Lines are painted region by region, which relies on the circle tests'
+    // horizontal measure growing with x: true while its products stay inside
+    // 32 bits. Every line must also hold exactly one sample per x.
+    const long long largestAspect = aspectWidth > aspectHeight ? aspectWidth : aspectHeight;
+    const bool geometryFits = width > 0 && height > 0 && aspectWidth > 0 && aspectHeight > 0 &&
+                              static_cast<long long>(width) * height * largestAspect <= INT_MAX;
+    return geometryFits && lineLayout().outputSize() == width;
+}
+
+PhilipsPm5544Spec::LineLayout PhilipsPm5544Spec::lineLayout() const {
+    // Each line is framed by black: T/2 samples beyond the `before` and `after`
+    // samples that the output keeps, so the shaping always has context.
+    const int T = savedTransitionSize;
+    LineLayout layout;
+    layout.before = (T + 1) / 2;
+    layout.after = T - layout.before;
+    layout.lead = layout.before + T / 2;
+    layout.trail = layout.after + T / 2;
+    layout.firstX = firstRenderedSample;
+    const int end = width - T / 2;
+    layout.count = end > firstRenderedSample ? end - firstRenderedSample : 0;
+    return layout;
 }
 
 void PhilipsPm5544Spec::selectPalette() {
@@ -277,11 +287,7 @@ void PhilipsPm5544Spec::computeGratings() {
 }
 
 void PhilipsPm5544Spec::buildFrame() {
-    const int T = savedTransitionSize;
-    const int before = (T + 1) / 2;
-    const int after = T - before;
-
-    frame.clear();
+    const LineLayout layout = lineLayout();
     if (width > 0 && height > 0) {
         frame.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
         adviseHugePages(frame.data(), frame.capacity() * sizeof(Pixel));
@@ -289,18 +295,16 @@ void PhilipsPm5544Spec::buildFrame() {
     std::deque<double> fastTransition;
     calculateTransition(fastTransition, fastRiseTimeNs, shapingClockMHz);
 
-    // Each line is framed by black: T/2 samples beyond the `before` and `after`
-    // samples that the output keeps, so the shaping always has context.
     std::vector<Pixel> lineBuffer;
-    lineBuffer.reserve(static_cast<std::size_t>(T + (width > 0 ? width : 0)));
+    lineBuffer.reserve(static_cast<std::size_t>(layout.size()));
     const Pixel& black = palette[Black];
     for (int y = 0; y < height; ++y) {
         lineBuffer.clear();
-        lineBuffer.insert(lineBuffer.end(), static_cast<std::size_t>(before + T / 2), black);
-        for (int x = firstRenderedSample; x < width - T / 2; ++x) {
+        lineBuffer.insert(lineBuffer.end(), static_cast<std::size_t>(layout.lead), black);
+        for (int x = layout.firstX; x < layout.firstX + layout.count; ++x) {
             lineBuffer.push_back(render(x, y));
         }
-        lineBuffer.insert(lineBuffer.end(), static_cast<std::size_t>(after + T / 2), black);
+        lineBuffer.insert(lineBuffer.end(), static_cast<std::size_t>(layout.trail), black);
         shapeLine(lineBuffer, fastTransition, frame);
     }
 }
@@ -312,304 +316,32 @@ Pixel PhilipsPm5544Spec::body(int x, int y) {
     // Computed wide so that no coordinate overflows; anything outside the
     // frame is handed to at() as the one-past-the-end index, which it rejects.
     const long long index = static_cast<long long>(x) + static_cast<long long>(width) * y;
-    const bool inFrame = index >= 0 && static_cast<unsigned long long>(index) < frame.size();
-    return frame.at(inFrame ? static_cast<std::size_t>(index) : frame.size());
+    if (lineMaker == nullptr) {
+        const bool inFrame = index >= 0 && static_cast<unsigned long long>(index) < frame.size();
+        return frame.at(inFrame ? static_cast<std::size_t>(index) : frame.size());
+    }
+    // The same flat index into lines made on demand, and the same refusal.
+    const long long size = static_cast<long long>(width) * height;
+    if (index < 0 || index >= size) {
+        char message[128];
+        std::snprintf(message, sizeof message,
+                      "vector::_M_range_check: __n (which is %lld) >= this->size() (which is %lld)", size, size);
+        throw std::out_of_range(message);
+    }
+    const uint32_t* line = lineMaker->line(static_cast<int>(index / width));
+    return lineMaker->colours()[line[index % width]];
 }
 
-// ---------------------------------------------------------------------------
-// Drawing
-
-Pixel PhilipsPm5544Spec::render(int x, int y) {
-    const Geometry& g = geometry;
-    const int dx = x - g.centreX;
-    const int dy = y - g.centreY;
-
-    // A circle can only hold samples less than its radius away vertically;
-    // testing that first spares most samples the full test, with the same answer.
-    if (std::abs(dy) < g.outlineRadius) {
-        if (insideCircleHeight(dx, dy, 0, 0, g.circleRadius)) {
-            return centralCircle(dx, dy);
-        }
-        if (insideCircleHeight(dx, dy, 0, 0, g.outlineRadius)) {
-            return palette[White];
-        }
-    }
-
-    for (const Corner& corner : g.corners) {
-        if (std::abs(dy - corner.cy) >= g.cornerOutlineRadius) {
-            continue;
-        }
-        if (insideCircleHeight(dx, dy, corner.cx, corner.cy, g.cornerRadius)) {
-            return cornerContent(corner, dx, dy);
-        }
-        if (insideCircleHeight(dx, dy, corner.cx, corner.cy, g.cornerOutlineRadius)) {
-            return palette[White];
-        }
-    }
-
-    return gridOrBorder(dx, dy);
+const std::vector<Pixel>* PhilipsPm5544Spec::colourTable() {
+    return lineMaker != nullptr ? &lineMaker->colours() : nullptr;
 }
 
-Pixel PhilipsPm5544Spec::centralCircle(int dx, int dy) {
-    const Geometry& g = geometry;
-    Pixel out;
-
-    if (dy <= g.whiteCapEnd) {
-        return palette[White];
+const uint32_t* PhilipsPm5544Spec::indexedLine(int y) {
+    if (lineMaker == nullptr) {
+        return nullptr;
     }
-    if (dy <= g.capBarEnd) {
-        out = palette[White];
-        barsLayered(dx + g.capBarOffset, out, 1, &capBarWidth, &palette[Black]);
-        return out;
+    if (y < 0 || y >= height) {
+        body(0, y);  // reports the position and refuses it, as a sample of that line would
     }
-    if (dy <= g.whiteBarEnd) {
-        const int u = dx + g.longBarOffset;
-        out = palette[Black];
-        barsLayered(u, out, 1, &longBarWidth, &palette[White]);
-        if (g.markFirst <= u && u <= g.whiteBarMarkLast) {
-            out = palette[Black];
-        }
-        return out;
-    }
-    if (dy <= g.squareWaveEnd) {
-        return squareWave(dx, squareWavePeriod, palette[Grey75], palette[Black]);
-    }
-
-    const bool inStrip = std::abs(dy) >= g.stripInner && std::abs(dy) < g.stripOuter &&
-                         std::abs(dx) < g.stripHalfWidth;
-    if (dy <= g.colourBarsEnd) {
-        if (inStrip) {
-            return centrePattern(dx, dy);
-        }
-        bars(dx + g.colourBarsOffset, out, 6, g.colourBarsWidth, &palette[Yellow75], &palette[Cyan75],
-             &palette[Green75], &palette[Magenta75], &palette[Red75], &palette[Blue75]);
-        return out;
-    }
-    if (dy <= g.centreBandEnd) {
-        return centrePattern(dx, dy);
-    }
-    if (dy <= g.gratingsEnd) {
-        return inStrip ? centrePattern(dx, dy) : grating(dx);
-    }
-    if (dy <= g.greyScaleEnd) {
-        bars(dx + g.greyScaleOffset, out, 6, g.greyScaleWidth, &palette[Black], &palette[Grey20],
-             &palette[Grey40], &palette[Grey60], &palette[Grey80], &palette[White]);
-        return out;
-    }
-    if (dy <= g.blackBarEnd) {
-        const int u = dx + g.longBarOffset;
-        out = palette[White];
-        barsLayered(u, out, 1, &longBarWidth, &palette[Black]);
-        if (g.markFirst <= u && u <= g.blackBarMarkLast) {
-            out = palette[White];
-        }
-        return out;
-    }
-    out = palette[Yellow100];
-    barsLayered(dx + g.centreBarOffset, out, 1, &centreBarWidth, &palette[Red100]);
-    return out;
-}
-
-Pixel PhilipsPm5544Spec::centrePattern(int dx, int dy) {
-    // The centre cross, two samples and two lines thick.
-    if (dy == -1 || dy == 0 || dx == -1 || dx == 0) {
-        return palette[White];
-    }
-    Pixel out = palette[Black];
-    if (geometry.gridDrawable) {
-        gridVertical(dx, dy, geometry.gridPitch, centreGridLineWidth, out, palette[White]);
-    }
-    return out;
-}
-
-Pixel PhilipsPm5544Spec::grating(int dx) const {
-    const int u = dx + geometry.gratingsOffset;
-    // The sample just left of the gratings is mid grey, the rest around them black.
-    if (u == -1) {
-        return palette[Grey50];
-    }
-    if (u < 0 || u >= static_cast<int>(geometry.gratingSamples.size())) {
-        return palette[Black];
-    }
-    return geometry.gratingSamples[static_cast<std::size_t>(u)];
-}
-
-Pixel PhilipsPm5544Spec::cornerContent(const Corner& corner, int dx, int dy) const {
-    const Geometry& g = geometry;
-    if (!insideCircleHeight(dx, dy, corner.cx, corner.cy, g.cornerRingRadius)) {
-        return palette[Black];
-    }
-
-    const int ax = aspectAdjustedVertFraction(dx, width);
-    const int s = g.cornerSquareHalf;
-    const bool inSquare = corner.squareCx - s < ax && ax < corner.squareCx + s && corner.cy - s < dy &&
-                          dy < corner.cy + s;
-    if (!inSquare) {
-        return palette[Black];
-    }
-
-    for (int d = 0; d < corner.dotCount; ++d) {
-        if (insideCircleHeight(dx, dy, corner.dotCx[d], corner.dotCy[d], g.dotRadius)) {
-            return textureFlag(dx, dy) ? palette[Black] : palette[Grey50];
-        }
-    }
-    return palette[Grey50];
-}
-
-Pixel PhilipsPm5544Spec::gridOrBorder(int dx, int dy) {
-    const Geometry& g = geometry;
-    const bool gridLines = -g.gridHalfHeight <= dy && dy <= g.gridHalfHeight;
-
-    if (gridLines && -g.gridHalfWidth <= dx && dx < g.gridHalfWidth) {
-        Pixel out = palette[Grey50];
-        if (g.gridDrawable) {
-            grid(dx, dy, g.gridPitch, gridLineWidth, out, palette[White]);
-        }
-        return out;
-    }
-
-    // The border: white blocks on black, with the grid lines running on
-    // through its left and right parts.
-    Pixel out = palette[Black];
-    if (g.borderDrawable) {
-        gridFlipVphase(dx, dy, 2 * g.gridPitch, g.gridPitch, out, palette[White]);
-    }
-    if (gridLines && g.gridDrawable) {
-        grid(dx, dy, g.gridPitch, gridLineWidth, out, palette[White]);
-    }
-    return out;
-}
-
-// ---------------------------------------------------------------------------
-// Edge shaping
-
-void PhilipsPm5544Spec::shapeLine(const std::vector<Pixel>& lineBuffer, const std::deque<double>& fastTransition,
-                                  std::vector<Pixel>& shaped) const {
-    const int T = savedTransitionSize;
-    const int before = (T + 1) / 2;
-    const int after = T - before;
-    const int size = static_cast<int>(lineBuffer.size());
-    const int last = size - after - 1;
-
-    // The line is walked one run of equal samples at a time. Within a run the
-    // nearest change on either side is the sample just past the run's end, so
-    // every distance the shaping needs follows from the run's bounds.
-    Run run;
-    for (run.first = 0; run.first < size; run.first = run.last + 1) {
-        const Pixel& p = lineBuffer[static_cast<std::size_t>(run.first)];
-        run.last = run.first;
-        while (run.last + 1 < size && sameSample(lineBuffer[static_cast<std::size_t>(run.last + 1)], p)) {
-            ++run.last;
-        }
-        run.hasPrevious = run.first > 0;
-        run.hasNext = run.last + 1 < size;
-
-        // Samples with no change within one standard ramp on either side are
-        // left as they are; they make up most of the line.
-        const int quietFirst = run.hasPrevious ? run.first + before : run.first;
-        const int quietLast = run.hasNext ? run.last - after : run.last;
-        const int end = run.last < last ? run.last : last;
-        int i = run.first > before ? run.first : before;
-        while (i <= end) {
-            if (quietFirst <= i && i <= quietLast) {
-                const int quietEnd = quietLast < end ? quietLast : end;
-                shaped.insert(shaped.end(), static_cast<std::size_t>(quietEnd - i + 1), p);
-                i = quietEnd + 1;
-            } else {
-                shaped.push_back(shapeSample(lineBuffer, i, run, fastTransition));
-                ++i;
-            }
-        }
-    }
-}
-
-Pixel PhilipsPm5544Spec::shapeSample(const std::vector<Pixel>& line, int i, const Run& run,
-                                     const std::deque<double>& fastTransition) const {
-    const int size = static_cast<int>(line.size());
-    const Pixel& p = line[static_cast<std::size_t>(i)];
-    // Distances to the nearest differing sample on each side; they count only
-    // where the run has a neighbour on that side.
-    const int toPrevious = i - run.first + 1;
-    const int toNext = run.last - i + 1;
-    auto changeBeforeWithin = [&](int count) { return run.hasPrevious && toPrevious <= count; };
-    auto changeAfterWithin = [&](int count) { return run.hasNext && toNext <= count; };
-
-    // A one-sample feature keeps its full level.
-    if (changeBeforeWithin(1) && changeAfterWithin(1)) {
-        return p;
-    }
-
-    const int T = savedTransitionSize;
-    const int before = (T + 1) / 2;
-    const int after = T - before;
-
-    // A change on both sides within one standard ramp marks a narrow feature,
-    // which takes the faster ramp; a lone edge takes the standard one.
-    bool rampToNext = false;
-    bool rampFromPrevious = false;
-    const std::deque<double>* luma = &lumaTransition;
-    if (changeAfterWithin(after)) {
-        rampToNext = true;
-        rampFromPrevious = changeBeforeWithin(T);
-        if (rampFromPrevious) {
-            luma = &fastTransition;
-        }
-    } else if (changeBeforeWithin(before)) {
-        rampFromPrevious = true;
-        rampToNext = changeAfterWithin(T);
-        if (rampToNext) {
-            luma = &fastTransition;
-        }
-    } else {
-        return p;
-    }
-
-    const std::deque<double>* chroma = sampling == PatternGen::Sampling_444 ? &lumaTransition : &chromaTransition;
-    // Subsampled chroma has the shorter table; a lone edge reads its chroma
-    // weights from the standard luma table, as a 4:4:4 canvas does, so that
-    // it is shaped on every canvas.
-    if (luma == &lumaTransition && luma->size() > chroma->size()) {
-        chroma = &lumaTransition;
-    }
-    const int lumaSize = static_cast<int>(luma->size());
-    const int chromaSize = static_cast<int>(chroma->size());
-    // The ramp is split evenly about the edge, which needs an even length.
-    if (lumaSize == 0 || lumaSize > chromaSize || lumaSize % 2 != 0) {
-        printf("Error transition size problem - luma size=%d chroma size=%d\n", lumaSize, chromaSize);
-        return p;
-    }
-
-    const int ahead = (lumaSize + 1) / 2;
-    const int behind = lumaSize - ahead;
-    Pixel out = p;
-
-    // Each ramp reaches at most `ahead` (or `behind`) samples out; the line's
-    // ends stop it short, which the context samples at both ends prevent.
-    if (rampToNext) {
-        if (i == size - 1) {
-            printf("Error - transitionTo iterator starting at end of line\n");
-        } else if (run.hasNext) {
-            if (toNext <= ahead) {
-                const Pixel& q = line[static_cast<std::size_t>(run.last + 1)];
-                out = q.blend((*luma)[behind - toNext], (*chroma)[behind - toNext], out);
-            }
-        } else if (size - i <= ahead) {
-            printf("Error - hit unexpected end on line.  pixelsInFront=%u i=%u\n", static_cast<unsigned>(ahead),
-                   static_cast<unsigned>(size - i - 1));
-        }
-    }
-
-    if (rampFromPrevious) {
-        if (i == 0) {
-            printf("Error - transitionFrom starting at beginning of line\n");
-        } else if (run.hasPrevious) {
-            if (toPrevious <= behind) {
-                const Pixel& q = line[static_cast<std::size_t>(run.first - 1)];
-                out = out.blend((*luma)[behind + toPrevious - 1], (*chroma)[behind + toPrevious - 1], q);
-            }
-        } else if (i + 1 <= behind) {
-            printf("Error - hit unexpected beginning on line\n");
-        }
-    }
-    return out;
+    return lineMaker->line(y);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include "patterns/PM5544Palette.h"
@@ -8,7 +10,9 @@
 
 // The Philips PM5544 test card, drawn in proportion to the canvas height.
 // setup() renders the whole frame once and shapes its edges along each line;
-// body() only looks samples up.
+// body() only looks samples up. With renderLinesOnDemand set, setup() keeps
+// only what the drawing needs and each line is rendered and shaped when it is
+// first asked for, from a small cache of lines: the samples are the same.
 class PhilipsPm5544Spec : public PatternSpec {
 public:
     Pixel palette[PM5544Palette::slotCount];
@@ -22,10 +26,18 @@ public:
     std::vector<Pixel> frame;
 
     PhilipsPm5544Spec();
+    ~PhilipsPm5544Spec() override;
+    PhilipsPm5544Spec(const PhilipsPm5544Spec&) = delete;
+    PhilipsPm5544Spec& operator=(const PhilipsPm5544Spec&) = delete;
 
     void setup() override;
     Pixel body(int x, int y) override;
     bool useFullCanvasSize() override;
+    const std::vector<Pixel>* colourTable() override;
+    const uint32_t* indexedLine(int y) override;
+
+    // True when the lines are produced on demand rather than held in `frame`.
+    bool producesLinesOnDemand() const { return lineMaker != nullptr; }
 
     // The unshaped card colour of one sample. Valid once setup() has run.
     Pixel render(int x, int y);
@@ -111,12 +123,18 @@ private:
     void computeGeometry();
     void computeGratings();
     void buildFrame();
+    bool linesCanBeMadeOnDemand() const;
 
     Pixel centralCircle(int dx, int dy);
     Pixel centrePattern(int dx, int dy);
     Pixel grating(int dx) const;
     Pixel cornerContent(const Corner& corner, int dx, int dy) const;
     Pixel gridOrBorder(int dx, int dy);
+
+    // Lines whose dy falls in the same class have the same central-circle
+    // colours (and likewise background colours) at every dx.
+    int centralRowClass(int dy) const;
+    int backgroundRowClass(int dy) const;
 
     // A maximal run of equal samples in a line buffer, and whether a differing
     // sample lies just before and just after it.
@@ -127,6 +145,33 @@ private:
         bool hasNext = false;
     };
 
-    Pixel shapeSample(const std::vector<Pixel>& lineBuffer, int i, const Run& run,
+    // Shapes every sample of a line buffer from position `before` to the
+    // position `after` short of its end, walking it one run at a time and
+    // handing each output sample, or stretch of equal ones, to `out`.
+    template <typename Line, typename Out>
+    void shapeRuns(const Line& line, const std::deque<double>& fastTransition, Out& out) const;
+
+    // The shaped colour of sample p at position i of a buffer of `size`
+    // samples, inside `run`; `next` and `previous` are the samples just past
+    // the run on either side (null at the ends of the buffer).
+    Pixel shapeSample(const Pixel& p, int i, int size, const Run& run, const Pixel* next, const Pixel* previous,
                       const std::deque<double>& fastTransition) const;
+
+    // Line-by-line production: painting, shaping and a cache of lines.
+    class LineMaker;
+    std::unique_ptr<LineMaker> lineMaker;
+
+    // The shaping context of a line: black samples before the first rendered
+    // sample and after the last one, and the rendered range of x.
+    struct LineLayout {
+        int before = 0;     // samples kept ahead of an edge by the standard ramp
+        int after = 0;      // and behind it
+        int lead = 0;       // black samples ahead of the rendered ones
+        int trail = 0;      // black samples after them
+        int firstX = 0;     // the first rendered x
+        int count = 0;      // rendered samples
+        int size() const { return lead + count + trail; }
+        int outputSize() const { return size() - before - after; }
+    };
+    LineLayout lineLayout() const;
 };

@@ -12,6 +12,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "writers/OutputFile.h"
+
 namespace DPXWriter {
 
 namespace {
@@ -253,56 +255,65 @@ void packCbYCrY(const unsigned short* row, int width, uint32_t* words)
     }
 }
 
-void writeZeros(FILE* file, std::size_t count)
+bool writeZeros(FILE* file, std::size_t count)
 {
     static const std::array<unsigned char, kZeroBlockSize> zeros{};
+    bool ok = true;
     while (count >= kZeroBlockSize) {
-        std::fwrite(zeros.data(), 1, kZeroBlockSize, file);
+        ok = std::fwrite(zeros.data(), 1, kZeroBlockSize, file) == kZeroBlockSize && ok;
         count -= kZeroBlockSize;
     }
-    std::fwrite(zeros.data(), 1, count, file);
+    return std::fwrite(zeros.data(), 1, count, file) == count && ok;
 }
 
 }  // namespace
 
-int writeDPX(unsigned short* samples, DPX::eFormat format, int width, int height, int bitDepth,
-             const char* path, Metadata& metadata)
+DpxRowWriter::DpxRowWriter(FILE* file, DPX::eFormat format, int width, int height, int bitDepth, const char* path,
+                           const Metadata& metadata)
+    : file_(file), format_(format), width_(width > 0 ? width : 0)
 {
-    const std::size_t lineBytes = static_cast<std::size_t>(std::max(bytesPerLine(format, width), 0));
+    lineBytes_ = static_cast<std::size_t>(std::max(bytesPerLine(format, width), 0));
     const std::size_t lines = static_cast<std::size_t>(std::max(height, 0));
     // The size field holds 32 bits; larger images wrap, as the format allows no more.
-    const uint32_t fileSize = static_cast<uint32_t>(kImageDataOffset + lineBytes * lines);
-
+    const uint32_t fileSize = static_cast<uint32_t>(kImageDataOffset + lineBytes_ * lines);
     const FileHeader fileHeader = makeFileHeader(path, fileSize, metadata);
     const ImageHeader imageHeader = makeImageHeader(format, width, height, bitDepth);
-
-    FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) {
-        return -1;
-    }
-    std::fwrite(fileHeader.data(), 1, fileHeader.size(), file);
-    std::fwrite(imageHeader.data(), 1, imageHeader.size(), file);
-    writeZeros(file, kImageDataOffset - kFileHeaderSize - kImageHeaderSize);
-
+    ok_ = std::fwrite(fileHeader.data(), 1, fileHeader.size(), file) == fileHeader.size();
+    ok_ = std::fwrite(imageHeader.data(), 1, imageHeader.size(), file) == imageHeader.size() && ok_;
+    ok_ = writeZeros(file, kImageDataOffset - kFileHeaderSize - kImageHeaderSize) && ok_;
     // Rounded up to whole words so that a line whose size is not a multiple
     // of four can still be written from it; bytes not packed stay zero.
-    std::vector<uint32_t> words((lineBytes + kBytesPerWord - 1) / kBytesPerWord, 0);
-    const std::size_t rowSamples = kSamplesPerPixel * static_cast<std::size_t>(std::max(width, 0));
-    // A descriptor with no line size has no image data at all.
-    const std::size_t dataLines = lineBytes > 0 ? lines : 0;
-    const unsigned short* row = samples;
-    for (std::size_t y = 0; y < dataLines; ++y) {
-        if (format == DPX::kRGB || format == DPX::kCbYCr) {
-            packPixels(row, width, words.data());
-        } else if (format == DPX::kCbYCrY) {
-            packCbYCrY(row, width, words.data());
-        }
-        std::fwrite(words.data(), 1, lineBytes, file);
-        row += rowSamples;
-    }
+    words_.assign((lineBytes_ + kBytesPerWord - 1) / kBytesPerWord, 0);
+}
 
-    std::fclose(file);
-    return 0;
+void DpxRowWriter::writeRow(const unsigned short* row)
+{
+    // A descriptor with no line size has no image data at all.
+    if (lineBytes_ == 0) {
+        return;
+    }
+    if (format_ == DPX::kRGB || format_ == DPX::kCbYCr) {
+        packPixels(row, width_, words_.data());
+    } else if (format_ == DPX::kCbYCrY) {
+        packCbYCrY(row, width_, words_.data());
+    }
+    ok_ = std::fwrite(words_.data(), 1, lineBytes_, file_) == lineBytes_ && ok_;
+}
+
+int writeDPX(unsigned short* samples, DPX::eFormat format, int width, int height, int bitDepth, const char* path,
+             Metadata& metadata)
+{
+    OutputFile out(path);
+    if (!out.open()) {
+        return -1;
+    }
+    DpxRowWriter writer(out.stream(), format, width, height, bitDepth, path, metadata);
+    const std::size_t rowSamples = kSamplesPerPixel * static_cast<std::size_t>(std::max(width, 0));
+    for (int y = 0; y < height; ++y) {
+        writer.writeRow(samples + rowSamples * static_cast<std::size_t>(y));
+    }
+    const bool written = writer.ok();
+    return out.commit() && written ? 0 : -1;
 }
 
 }  // namespace DPXWriter

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 namespace DPX {
 
@@ -33,9 +37,33 @@ using Metadata = DPX::Metadata;
 
 // `samples` holds width x height pixels of four left-aligned 16-bit samples,
 // (R, G, B, alpha) or (Cr, Y, Cb, alpha); each keeps its top 10 bits.
-// `bitDepth` goes into the header (bit size and reference codes).
-// Returns 0 on success, -1 when the file cannot be created.
+// `bitDepth` goes into the header (bit size and reference codes). The file
+// replaces `path` only once it is complete (OutputFile).
+// Returns 0 on success, -1 when the file cannot be created or written.
 int writeDPX(unsigned short* samples, DPX::eFormat format, int width, int height, int bitDepth,
              const char* path, Metadata& metadata);
+
+// The same file written row by row to a stream the caller opened: the
+// headers when constructed, then one packed line per row. `path` is the name
+// stored in the header.
+class DpxRowWriter {
+public:
+    DpxRowWriter(FILE* file, DPX::eFormat format, int width, int height, int bitDepth, const char* path,
+                 const Metadata& metadata);
+
+    // `row` holds width pixels of four samples, as above.
+    void writeRow(const unsigned short* row);
+
+    // False once a write was refused.
+    bool ok() const { return ok_; }
+
+private:
+    FILE* file_;
+    DPX::eFormat format_;
+    int width_;
+    std::size_t lineBytes_ = 0;
+    std::vector<uint32_t> words_;
+    bool ok_ = true;
+};
 
 }  // namespace DPXWriter

@@ -1,10 +1,16 @@
 #include "writers/writeTiff.h"
 
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <string>
+
+#include "writers/OutputFile.h"
 
 namespace TiffWriter {
 
@@ -55,46 +61,154 @@ void registerCustomTIFFTags(TIFF* tif)
     }
 }
 
-int writeTiff(unsigned char* samples, bool isYCbCr, int width, int height, int /*bitDepth*/,
-              const std::vector<std::pair<int, int>>& repeats, const char* path)
+namespace {
+
+// libtiff's file access, on the descriptor of an OutputFile. A refused
+// write is recorded there, with its reason, as well as failing for libtiff.
+OutputFile& outputOf(thandle_t handle)
+{
+    return *static_cast<OutputFile*>(handle);
+}
+
+tmsize_t readFile(thandle_t handle, void* data, tmsize_t size)
+{
+    return static_cast<tmsize_t>(read(outputOf(handle).descriptor(), data, static_cast<std::size_t>(size)));
+}
+
+tmsize_t writeFile(thandle_t handle, void* data, tmsize_t size)
+{
+    OutputFile& out = outputOf(handle);
+    const char* from = static_cast<const char*>(data);
+    tmsize_t left = size;
+    while (left > 0) {
+        const ssize_t written = write(out.descriptor(), from, static_cast<std::size_t>(left));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            out.fail(std::strerror(written < 0 ? errno : ENOSPC));
+            return -1;
+        }
+        from += written;
+        left -= written;
+    }
+    return size;
+}
+
+toff_t seekFile(thandle_t handle, toff_t offset, int whence)
+{
+    return static_cast<toff_t>(lseek(outputOf(handle).descriptor(), static_cast<off_t>(offset), whence));
+}
+
+int closeFile(thandle_t)
+{
+    return 0;  // the OutputFile closes the file
+}
+
+toff_t sizeOfFile(thandle_t handle)
+{
+    struct stat info;
+    return fstat(outputOf(handle).descriptor(), &info) == 0 ? static_cast<toff_t>(info.st_size) : 0;
+}
+
+int mapNothing(thandle_t, void**, toff_t*)
+{
+    return 0;
+}
+
+void unmapNothing(thandle_t, void*, toff_t) {}
+
+}  // namespace
+
+TiffRowWriter::TiffRowWriter(OutputFile& out, bool isYCbCr, int width, int height,
+                             const std::vector<std::pair<int, int>>& repeats)
+    : out_(out)
 {
     augment_libtiff_with_custom_tags();
-
-    TIFF* tif = TIFFOpen(path, "w");
-    if (tif == nullptr) {
+    tif_ = TIFFClientOpen(out.path().c_str(), "w", &out, readFile, writeFile, seekFile, closeFile, sizeOfFile,
+                          mapNothing, unmapNothing);
+    if (tif_ == nullptr) {
         std::fputs("Could not create tiff file\n", stderr);
-        return -1;
+        ok_ = false;
+        return;
     }
 
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(width));
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(height));
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif_, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(width));
+    TIFFSetField(tif_, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(height));
+    TIFFSetField(tif_, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    TIFFSetField(tif_, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     if (isYCbCr) {
-        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
-        TIFFSetField(tif, TIFFTAG_YCBCRSUBSAMPLING, kFullChromaResolution, kFullChromaResolution);
-        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        TIFFSetField(tif_, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
+        TIFFSetField(tif_, TIFFTAG_YCBCRSUBSAMPLING, kFullChromaResolution, kFullChromaResolution);
+        TIFFSetField(tif_, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     } else {
-        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+        TIFFSetField(tif_, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
     }
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, kBitsPerSample);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, kSamplesPerPixel);
+    TIFFSetField(tif_, TIFFTAG_BITSPERSAMPLE, kBitsPerSample);
+    TIFFSetField(tif_, TIFFTAG_SAMPLESPERPIXEL, kSamplesPerPixel);
 
     if (!repeats.empty()) {
         const std::string json = lineRepeatJson(repeats);
-        TIFFSetField(tif, kLineRepeatTag, json.c_str());
+        TIFFSetField(tif_, kLineRepeatTag, json.c_str());
     }
+}
 
-    const tmsize_t stripBytes = static_cast<tmsize_t>(width) * height * kSamplesPerPixel * kBytesPerSample;
-    if (TIFFWriteEncodedStrip(tif, 0, samples, stripBytes) == static_cast<tmsize_t>(-1)) {
+TiffRowWriter::~TiffRowWriter()
+{
+    if (tif_ != nullptr) {
+        TIFFClose(tif_);
+    }
+}
+
+void TiffRowWriter::writeRow(const uint16_t* row)
+{
+    if (!ok_) {
+        return;
+    }
+    // libtiff takes the row as writable memory but does not change it when
+    // it compresses with LZW.
+    if (TIFFWriteScanline(tif_, const_cast<uint16_t*>(row), row_++, 0) < 0) {
         std::fputs("Could not write image\n", stderr);
-        // Release the handle as well; the file left behind is incomplete.
-        TIFFClose(tif);
+        ok_ = false;
+    }
+}
+
+bool TiffRowWriter::finish()
+{
+    if (tif_ == nullptr) {
+        return false;
+    }
+    // The directory goes out with the flush; TIFFClose then has nothing to write.
+    if (ok_ && TIFFFlush(tif_) != 1) {
+        ok_ = false;
+    }
+    TIFFClose(tif_);
+    tif_ = nullptr;
+    return ok_ && !out_.failed();
+}
+
+void reportCannotCreate(const char* path, const std::string& reason)
+{
+    TIFFError("TIFFOpen", "%s: %s", path, reason.c_str());
+    std::fputs("Could not create tiff file\n", stderr);
+}
+
+int writeTiff(unsigned char* samples, bool isYCbCr, int width, int height, int /*bitDepth*/,
+              const std::vector<std::pair<int, int>>& repeats, const char* path)
+{
+    OutputFile out(path);
+    if (!out.open()) {
+        reportCannotCreate(path, out.error());
         return -1;
     }
-
-    TIFFClose(tif);
-    return 0;
+    TiffRowWriter writer(out, isYCbCr, width, height, repeats);
+    const uint16_t* rows = reinterpret_cast<const uint16_t*>(samples);
+    const std::size_t rowSamples = static_cast<std::size_t>(width > 0 ? width : 0) * kSamplesPerPixel;
+    for (int y = 0; y < height; ++y) {
+        writer.writeRow(rows + rowSamples * static_cast<std::size_t>(y));
+    }
+    const bool written = writer.finish();
+    return out.commit() && written ? 0 : -1;
 }
 
 }  // namespace TiffWriter

@@ -216,15 +216,7 @@ bool VantoKeploPatternFile::Save(std::string path)
     if (file == nullptr) throw std::runtime_error("Can't save file: " + path);
     FileCloser closer(file);
 
-    bitsPerSample = kSavedBitsPerSample;
-    unsigned char header[kHeaderSize] = {};
-    std::memcpy(header, kMagic, sizeof kMagic);
-    header[8] = static_cast<unsigned char>(blockMode & 0xFF);
-    putU16(header + 9, width);
-    header[11] = singleBlock ? 0 : 1;  // 1: block counts are line counts, not a percentage
-    header[12] = static_cast<unsigned char>(bitsPerSample);
-    header[13] = static_cast<unsigned char>(sampleFormat & 0xFF);
-    if (fwrite(header, sizeof header, 1, file) != 1) return false;
+    if (!SaveHeader(file)) return false;
 
     if (blockMode == 0) {
         if (line_blocks.empty()) return true;
@@ -236,11 +228,29 @@ bool VantoKeploPatternFile::Save(std::string path)
     for (CompressedLine* block : line_blocks) {
         if (block->GetSectionCount() != 0) ++written;
     }
-    if (written > 0xFFFF) throw std::runtime_error("Too many line blocks for a pattern file");
-    if (!writeU16(file, static_cast<uint16_t>(written))) throw std::runtime_error("Problem saving line_blocks");
+    SaveBlockCount(file, written);
     for (CompressedLine* block : line_blocks) {
         if (block->GetSectionCount() == 0) continue;
         if (!block->Save(file)) throw std::runtime_error("Problem saving line_blocks");
     }
     return true;
+}
+
+bool VantoKeploPatternFile::SaveHeader(FILE* file)
+{
+    bitsPerSample = kSavedBitsPerSample;
+    unsigned char header[kHeaderSize] = {};
+    std::memcpy(header, kMagic, sizeof kMagic);
+    header[8] = static_cast<unsigned char>(blockMode & 0xFF);
+    putU16(header + 9, width);
+    header[11] = singleBlock ? 0 : 1;  // 1: block counts are line counts, not a percentage
+    header[12] = static_cast<unsigned char>(bitsPerSample);
+    header[13] = static_cast<unsigned char>(sampleFormat & 0xFF);
+    return fwrite(header, sizeof header, 1, file) == 1;
+}
+
+void VantoKeploPatternFile::SaveBlockCount(FILE* file, std::size_t count)
+{
+    if (count > 0xFFFF) throw std::runtime_error("Too many line blocks for a pattern file");
+    if (!writeU16(file, static_cast<uint16_t>(count))) throw std::runtime_error("Problem saving line_blocks");
 }

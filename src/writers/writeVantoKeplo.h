@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -103,6 +104,11 @@ public:
     void Clear();
     void ConvertToXYZ();
     bool Save(std::string path);
+
+    // The parts of Save: the 16-byte header (false when it could not be
+    // written) and, in block mode 1, the count of blocks that follow.
+    bool SaveHeader(FILE* file);
+    void SaveBlockCount(FILE* file, std::size_t count);
 };
 
 // Sample formats of the file header.

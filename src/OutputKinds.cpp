@@ -1,0 +1,236 @@
+#include "OutputKinds.h"
+
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "patterns/ImageRows.h"
+#include "patterns/InstrumentBlocks.h"
+#include "patterns/PatternWrapper.h"
+#include "patterns/TiffRows.h"
+#include "tools/ColourSpace.h"
+#include "writers/OutputFile.h"
+#include "writers/PatternFileWriter.h"
+#include "writers/PngRowWriter.h"
+#include "writers/writeDPX.h"
+#include "writers/writeTiff.h"
+#include "writers/writeVantoKeplo.h"
+
+namespace OutputKinds {
+
+namespace {
+
+constexpr int kPatternFileBitDepth = 12;
+// DPX files always carry 10-bit samples, whatever the rendering depth.
+constexpr int kDpxBitDepth = 10;
+// The X'Y'Z' conversion is told whether the pattern is of standard-definition width.
+constexpr int kStandardDefinitionWidth = 720;
+
+const char* const kMsgPat422 =
+    "Error: Vanto/Keplo YCbCr 422 patterns must be rendered in YCbCr 422 (-c 709 -s 422).\n"
+    "2020 will work but is not yet supported by Vanto or Keplo.";
+const char* const kMsgRgbAxes = "Error: Vanto/Keplo RGB patterns must be rendered using RGB (-c RGB-headroom) 444";
+const char* const kMsgXyzAxes = "Error: Vanto/Keplo XYZ patterns must be rendered using RGB 444 (-c RGB-headroom)";
+const char* const kMsgYc4 = "Error: Vanto/Keplo yc4 files must be rendered in YCbCr 444 (-s 444)";
+
+bool isYCbCr(const RunSettings& s)
+{
+    return ColourSpace(s.axes, kPatternFileBitDepth, false).isColourDifference();
+}
+
+bool acceptsYCbCr422(const RunSettings& s)
+{
+    return isYCbCr(s) && s.sampling == PatternGen::Sampling_422;
+}
+
+bool acceptsYCbCr444(const RunSettings& s)
+{
+    return isYCbCr(s) && s.sampling == PatternGen::Sampling_444;
+}
+
+// Studio-range R'G'B' or an R'G'B' HDR space; the sampling is not looked at.
+bool acceptsStudioRgb(const RunSettings& s)
+{
+    return s.axes != PatternGen::Colour_RGB && !isYCbCr(s);
+}
+
+const OutputKind kKinds[] = {
+    {"tif", RenderForm::Tiff, FileWriter::Tiff, "TIFF", 0, false, nullptr, nullptr},
+    {"pat", RenderForm::Instrument, FileWriter::PatternFile, nullptr, PatternFileFormat::YCbCr422, false,
+     acceptsYCbCr422, kMsgPat422},
+    {"rgb", RenderForm::Instrument, FileWriter::PatternFile, nullptr, PatternFileFormat::RGB, false, acceptsStudioRgb,
+     kMsgRgbAxes},
+    {"xyz", RenderForm::Instrument, FileWriter::PatternFile, nullptr, PatternFileFormat::RGB, true, acceptsStudioRgb,
+     kMsgXyzAxes},
+    {"yc4", RenderForm::Instrument, FileWriter::PatternFile, nullptr, PatternFileFormat::YCbCr444, false,
+     acceptsYCbCr444, kMsgYc4},
+    {"dpx", RenderForm::Image16, FileWriter::Dpx, "DPX", 0, false, nullptr, nullptr},
+    {nullptr, RenderForm::Image16, FileWriter::Png, "PNG", 0, false, nullptr, nullptr},
+};
+
+DPX::eFormat dpxFormatFor(const RunSettings& s)
+{
+    if (s.axes == PatternGen::Colour_RGB || s.axes == PatternGen::Colour_RGB_219) return DPX::kRGB;
+    if (s.axes == PatternGen::Colour_YCbCr_709 && s.sampling == PatternGen::Sampling_444) return DPX::kCbYCr;
+    return DPX::kCbYCrY;
+}
+
+int reportFailure(const OutputKind& kind, const char* name)
+{
+    std::printf("Failed to write %s file %s\n", kind.failureName, name);
+    return 1;
+}
+
+void printWritingLines(bool hasExtension, const std::string& extension, const char* name)
+{
+    if (hasExtension) {
+        std::printf("writing to: %s\n", name);
+        std::printf("Writing %s file\n", extension.c_str());
+    }
+}
+
+// PNG and DPX: rows of the 16-bit form, rounded to the bit depth, stored as
+// they are made.
+int writeImage(const OutputKind& kind, const RunSettings& s, PatternSpec& pattern, bool hasExtension,
+               const std::string& extension)
+{
+    const char* name = s.fileName;
+    if (!hasExtension) {
+        std::printf("Writing PNG file by default\n");
+    }
+    ImageRows rows(pattern, s.width, s.height);  // refuses what it cannot render before the file is touched
+    rows.roundTo(s.bitDepth);
+
+    OutputFile out(name);
+    bool ok = out.open();
+    std::unique_ptr<PngRowWriter> png;
+    std::unique_ptr<DPXWriter::DpxRowWriter> dpx;
+    if (ok) {
+        switch (kind.writer) {
+        case FileWriter::Png:
+            png = std::make_unique<PngRowWriter>(out.stream(), s.width, s.height);
+            break;
+        case FileWriter::Dpx: {
+            const DPX::Metadata metadata;  // the card carries no creator, project or copyright text
+            dpx = std::make_unique<DPXWriter::DpxRowWriter>(out.stream(), dpxFormatFor(s), s.width, s.height,
+                                                            kDpxBitDepth, name, metadata);
+            break;
+        }
+        case FileWriter::Tiff:
+        case FileWriter::PatternFile:
+            throw std::logic_error("the 16-bit form feeds PNG and DPX writers only");
+        }
+        std::vector<uint16_t> row(static_cast<std::size_t>(s.width) * 4);
+        for (int y = 0; y < s.height; ++y) {
+            rows.next(row.data());
+            if (png != nullptr) png->writeRow(row.data());
+            if (dpx != nullptr) dpx->writeRow(row.data());
+        }
+    }
+    printWritingLines(hasExtension, extension, name);
+    if (png != nullptr) ok = png->finish() && ok;
+    if (dpx != nullptr) ok = dpx->ok() && ok;
+    ok = ok && out.commit();
+    return ok ? 0 : reportFailure(kind, name);
+}
+
+int writeTiffFile(const OutputKind& kind, const RunSettings& s, PatternSpec& pattern, bool hasExtension,
+                  const std::string& extension)
+{
+    const char* name = s.fileName;
+    std::vector<std::pair<int, int>> repeats;
+    TiffRows rows(pattern, s.width, s.height, repeats);
+
+    OutputFile out(name);
+    bool ok = out.open();
+    std::unique_ptr<TiffWriter::TiffRowWriter> writer;
+    if (!ok) {
+        TiffWriter::reportCannotCreate(name, out.error());
+    } else {
+        writer = std::make_unique<TiffWriter::TiffRowWriter>(out, isYCbCr(s), s.width, rows.rows(), repeats);
+        std::vector<uint16_t> row(static_cast<std::size_t>(s.width) * 3);
+        for (int r = 0; r < rows.rows(); ++r) {
+            rows.next(row.data());
+            writer->writeRow(row.data());
+        }
+    }
+    printWritingLines(hasExtension, extension, name);
+    if (writer != nullptr) ok = writer->finish() && ok;
+    ok = ok && out.commit();
+    return ok ? 0 : reportFailure(kind, name);
+}
+
+// Instrument files: blocks are stored as the lines are compressed; errors are
+// raised as the file classes raise them.
+int writePatternFile(const OutputKind& kind, const RunSettings& s, PatternSpec& pattern, const std::string& extension)
+{
+    const char* name = s.fileName;
+    if (s.bitDepth != kPatternFileBitDepth) {
+        std::printf("%s", kPatternFileDepthRefusal);
+        return 1;
+    }
+    VantoKeploPatternFile file;
+    file.sampleFormat = kind.sampleFormat;
+    if (!kind.acceptsCanvas(s)) {
+        std::printf("%s", kind.refusal);
+        return 1;
+    }
+
+    PatternFileWriter writer;
+    std::vector<std::pair<int, int>> repeats;
+    makeInstrumentBlocks(pattern, s.width, s.height, repeats, file, [&](CompressedLine* block) {
+        std::unique_ptr<CompressedLine> owned(block);
+        if (kind.convertToXyz) {
+            owned->ConvertToXYZ(file.width == kStandardDefinitionWidth);
+            Sample::b3Words = true;
+        }
+        writer.add(owned.release());
+    });
+    std::printf("Writing %s file\n", extension.c_str());
+    if (kind.convertToXyz) {
+        file.sampleFormat = PatternFileFormat::XYZ;
+        Sample::b3Words = true;
+    }
+
+    OutputFile out(name);
+    if (!out.open()) {
+        throw std::runtime_error(std::string("Can't save file: ") + name);
+    }
+    const bool saved = writer.save(file, out);
+    if (!out.commit() || !saved) {
+        throw std::runtime_error(std::string("Problem writing ") + name + ": " + out.error());
+    }
+    return 0;
+}
+
+}  // namespace
+
+const char* const kPatternFileDepthRefusal = "Error: Vanto/Keplo patterns need to be rendered in 12 bit (-b 12)";
+
+const OutputKind& forExtension(const std::string& extension)
+{
+    for (const OutputKind& kind : kKinds) {
+        if (kind.extension == nullptr || extension == kind.extension) {
+            return kind;
+        }
+    }
+    return kKinds[sizeof kKinds / sizeof kKinds[0] - 1];
+}
+
+int renderAndWrite(const OutputKind& kind, const RunSettings& settings, PatternSpec& pattern, bool hasExtension,
+                   const std::string& extension)
+{
+    switch (kind.form) {
+    case RenderForm::Image16:
+        return writeImage(kind, settings, pattern, hasExtension, extension);
+    case RenderForm::Tiff:
+        return writeTiffFile(kind, settings, pattern, hasExtension, extension);
+    case RenderForm::Instrument:
+        return writePatternFile(kind, settings, pattern, extension);
+    }
+    return 1;
+}
+
+}  // namespace OutputKinds

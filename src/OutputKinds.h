@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "RunSettings.h"
+
+class PatternSpec;
+
+// What the program writes for a file name, by its extension: which form of
+// the renderer makes the samples, which writer stores them and how a failure
+// is reported. Adding an output kind is one row of the table and one writer.
+namespace OutputKinds {
+
+enum class RenderForm {
+    Image16,     // four 16-bit samples per pixel, rounded to the bit depth
+    Tiff,        // three 16-bit samples per pixel
+    Instrument,  // compressed lines of code values
+};
+
+enum class FileWriter { Png, Dpx, Tiff, PatternFile };
+
+struct OutputKind {
+    const char* extension;    // compared exactly; null: every other extension, and none
+    RenderForm form;
+    FileWriter writer;
+    const char* failureName;  // "Failed to write %s file"; null where errors are raised instead
+    // Instrument pattern files only:
+    int32_t sampleFormat;                     // of the file header
+    bool convertToXyz;                        // X'Y'Z' samples from the R'G'B' ones
+    bool (*acceptsCanvas)(const RunSettings&);  // the canvases the instruments take
+    const char* refusal;                        // printed, without a newline, for any other
+};
+
+// Printed, without a newline, for a pattern file at any depth but 12 bits.
+extern const char* const kPatternFileDepthRefusal;
+
+// The kind for an extension (the text after the last "." of the name).
+const OutputKind& forExtension(const std::string& extension);
+
+// Renders `pattern`, set up for `settings`, and writes it to the file named
+// there as `kind` says, with the progress lines and failure reports of the
+// program. Returns the exit status.
+int renderAndWrite(const OutputKind& kind, const RunSettings& settings, PatternSpec& pattern, bool hasExtension,
+                   const std::string& extension);
+
+}  // namespace OutputKinds

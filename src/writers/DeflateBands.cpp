@@ -1,0 +1,168 @@
+#include "writers/DeflateBands.h"
+
+#include <zlib.h>
+
+#include <new>
+#include <system_error>
+
+namespace {
+
+constexpr int kRawDeflateWindowBits = -15;  // negative: no zlib header or checksum per band
+constexpr int kMemLevel = 8;
+constexpr uint8_t kDeflate32kWindow = 0x78;  // CMF: deflate with a 32 KiB window
+constexpr std::size_t kBandsPerWorker = 2;
+
+// FLEVEL of the zlib header, as zlib itself writes it for a level.
+uint8_t levelFlags(int level)
+{
+    if (level < 2) return 0;
+    if (level < 6) return 1;
+    if (level == 6 || level == Z_DEFAULT_COMPRESSION) return 2;
+    return 3;
+}
+
+}  // namespace
+
+DeflateBands::DeflateBands(int level, int strategy, unsigned threads)
+    : level_(level), strategy_(strategy), maxInFlight_((threads > 0 ? threads : 1) * kBandsPerWorker)
+{
+    // Without threads (none wanted, or none to be had) bands are compressed
+    // as they are added.
+    try {
+        for (unsigned i = 0; i < threads; ++i) {
+            workers_.emplace_back([this] { work(); });
+        }
+    } catch (const std::system_error&) {
+    }
+}
+
+DeflateBands::~DeflateBands()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& worker : workers_) {
+        worker.join();
+    }
+}
+
+std::vector<uint8_t> DeflateBands::header() const
+{
+    const uint8_t flevel = static_cast<uint8_t>(levelFlags(level_) << 6);
+    // FCHECK makes the two bytes, read as a big-endian number, a multiple of 31.
+    const unsigned check = 31 - ((kDeflate32kWindow * 256u + flevel) % 31);
+    return {kDeflate32kWindow, static_cast<uint8_t>(flevel | (check % 31))};
+}
+
+void DeflateBands::compress(Band& band) const
+{
+    band.length = band.input.size();
+    band.adler = static_cast<uint32_t>(adler32(1, band.input.data(), static_cast<uInt>(band.input.size())));
+    z_stream z{};
+    if (deflateInit2(&z, level_, Z_DEFLATED, kRawDeflateWindowBits, kMemLevel, strategy_) != Z_OK) {
+        band.failed = true;
+        return;
+    }
+    band.output.resize(deflateBound(&z, static_cast<uLong>(band.input.size())) + 16);
+    z.next_in = band.input.data();
+    z.avail_in = static_cast<uInt>(band.input.size());
+    z.next_out = band.output.data();
+    z.avail_out = static_cast<uInt>(band.output.size());
+    const int result = deflate(&z, band.last ? Z_FINISH : Z_SYNC_FLUSH);
+    const bool complete = band.last ? result == Z_STREAM_END : (result == Z_OK && z.avail_in == 0);
+    band.failed = !complete;
+    band.output.resize(band.output.size() - z.avail_out);
+    deflateEnd(&z);
+    std::vector<uint8_t>().swap(band.input);
+}
+
+void DeflateBands::work()
+{
+    for (;;) {
+        std::shared_ptr<Band> band;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [this] { return stopping_ || !pending_.empty(); });
+            if (pending_.empty()) {
+                return;
+            }
+            band = pending_.front();
+            pending_.pop_front();
+        }
+        try {
+            compress(*band);
+        } catch (const std::bad_alloc&) {
+            band->outOfMemory = true;  // reported by collect, on the caller's thread
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            band->done = true;
+        }
+        changed_.notify_all();
+    }
+}
+
+void DeflateBands::add(std::vector<uint8_t> input, bool last, const Take& take)
+{
+    collect(take, maxInFlight_ - 1);
+    auto band = std::make_shared<Band>();
+    band->input = std::move(input);
+    band->last = last;
+    if (workers_.empty()) {
+        compress(*band);
+        band->done = true;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        bands_.push_back(band);
+        if (!band->done) {
+            pending_.push_back(band);
+        }
+    }
+    changed_.notify_all();
+    collect(take, maxInFlight_);
+}
+
+void DeflateBands::finish(const Take& take)
+{
+    collect(take, 0);
+}
+
+void DeflateBands::collect(const Take& take, std::size_t keep)
+{
+    for (;;) {
+        std::shared_ptr<Band> band;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (bands_.size() > keep) {
+                changed_.wait(lock, [this] { return bands_.front()->done; });
+            }
+            if (bands_.empty() || !bands_.front()->done) {
+                return;
+            }
+            band = bands_.front();
+            bands_.pop_front();
+        }
+        if (band->failed) {
+            failed_ = true;
+        }
+        if (band->outOfMemory) {
+            throw std::bad_alloc();
+        }
+        adler_ = static_cast<uint32_t>(adler32_combine(adler_, band->adler, static_cast<z_off_t>(band->length)));
+        take(band->output);
+    }
+}
+
+std::vector<uint8_t> DeflateBands::trailer() const
+{
+    return {static_cast<uint8_t>(adler_ >> 24), static_cast<uint8_t>(adler_ >> 16), static_cast<uint8_t>(adler_ >> 8),
+            static_cast<uint8_t>(adler_)};
+}
+
+bool DeflateBands::ok() const
+{
+    return !failed_;
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// One zlib stream compressed in bands on several threads, as parallel gzip
+// tools do: each band is deflated on its own, ending on a byte boundary with
+// a sync flush (the last one with the final block), so the bands join into one
+// deflate stream; the Adler-32 checksums of the bands are combined in order.
+// Bands are handed out in order as they are compressed; at most a few are in
+// flight, so memory stays that of a few bands whatever the image size.
+class DeflateBands {
+public:
+    // `threads` workers compress the bands; with none, add() compresses them.
+    DeflateBands(int level, int strategy, unsigned threads);
+    ~DeflateBands();
+    DeflateBands(const DeflateBands&) = delete;
+    DeflateBands& operator=(const DeflateBands&) = delete;
+
+    // The two bytes that open the zlib stream.
+    std::vector<uint8_t> header() const;
+
+    // Receives the compressed bands, in order.
+    using Take = std::function<void(const std::vector<uint8_t>&)>;
+
+    // Queues the next band of uncompressed bytes; `last` ends the stream.
+    // Hands the bands compressed so far to `take`, waiting for the oldest
+    // while too many are in flight.
+    void add(std::vector<uint8_t> band, bool last, const Take& take);
+
+    // Waits for every queued band and hands them to `take`.
+    void finish(const Take& take);
+
+    // The four bytes that close the stream: the Adler-32 of every band added.
+    std::vector<uint8_t> trailer() const;
+
+    // False once zlib has refused a band.
+    bool ok() const;
+
+private:
+    struct Band {
+        std::vector<uint8_t> input;
+        std::vector<uint8_t> output;
+        std::size_t length = 0;  // of the input
+        uint32_t adler = 1;
+        bool last = false;
+        bool done = false;
+        bool failed = false;
+        bool outOfMemory = false;
+    };
+
+    // Hands on finished bands from the oldest; waits for the oldest while
+    // more than `keep` are queued.
+    void collect(const Take& take, std::size_t keep);
+    void work();
+    void compress(Band& band) const;
+
+    const int level_;
+    const int strategy_;
+    const std::size_t maxInFlight_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::shared_ptr<Band>> bands_;    // in order, oldest first
+    std::deque<std::shared_ptr<Band>> pending_;  // not yet taken by a worker
+    std::vector<std::thread> workers_;
+    bool stopping_ = false;
+    bool failed_ = false;
+    uint32_t adler_ = 1;
+};
