@@ -178,7 +178,10 @@ int writePatternFile(const OutputKind& kind, const RunSettings& s, PatternSpec& 
         return 1;
     }
 
-    PatternFileWriter writer;
+    file.sampleFormat = kind.convertToXyz ? PatternFileFormat::XYZ : kind.sampleFormat;
+    OutputFile out(name);
+    const bool opened = out.open();
+    PatternFileWriter writer(file, opened ? &out : nullptr);
     std::vector<std::pair<int, int>> repeats;
     makeInstrumentBlocks(pattern, s.width, s.height, repeats, file, [&](CompressedLine* block) {
         std::unique_ptr<CompressedLine> owned(block);
@@ -189,16 +192,10 @@ int writePatternFile(const OutputKind& kind, const RunSettings& s, PatternSpec& 
         writer.add(owned.release());
     });
     std::printf("Writing %s file\n", extension.c_str());
-    if (kind.convertToXyz) {
-        file.sampleFormat = PatternFileFormat::XYZ;
-        Sample::b3Words = true;
-    }
-
-    OutputFile out(name);
-    if (!out.open()) {
+    if (!opened) {
         throw std::runtime_error(std::string("Can't save file: ") + name);
     }
-    const bool saved = writer.save(file, out);
+    const bool saved = writer.finish();
     if (!out.commit() || !saved) {
         throw std::runtime_error(std::string("Problem writing ") + name + ": " + out.error());
     }

@@ -56,30 +56,44 @@ std::vector<uint8_t> DeflateBands::header() const
     return {kDeflate32kWindow, static_cast<uint8_t>(flevel | (check % 31))};
 }
 
-void DeflateBands::compress(Band& band) const
-{
-    band.length = band.input.size();
-    band.adler = static_cast<uint32_t>(adler32(1, band.input.data(), static_cast<uInt>(band.input.size())));
+struct DeflateBands::Compressor {
     z_stream z{};
-    if (deflateInit2(&z, level_, Z_DEFLATED, kRawDeflateWindowBits, kMemLevel, strategy_) != Z_OK) {
+    bool ready = false;
+    std::vector<uint8_t> scratch;
+    ~Compressor()
+    {
+        if (ready) deflateEnd(&z);
+    }
+};
+
+void DeflateBands::compress(Band& band, Compressor& c) const
+{
+    band.adler = static_cast<uint32_t>(adler32(1, band.input.get(), static_cast<uInt>(band.length)));
+    const bool started = c.ready ? deflateReset(&c.z) == Z_OK
+                                 : deflateInit2(&c.z, level_, Z_DEFLATED, kRawDeflateWindowBits, kMemLevel,
+                                                strategy_) == Z_OK;
+    c.ready = c.ready || started;
+    if (!started) {
         band.failed = true;
         return;
     }
-    band.output.resize(deflateBound(&z, static_cast<uLong>(band.input.size())) + 16);
-    z.next_in = band.input.data();
-    z.avail_in = static_cast<uInt>(band.input.size());
-    z.next_out = band.output.data();
-    z.avail_out = static_cast<uInt>(band.output.size());
-    const int result = deflate(&z, band.last ? Z_FINISH : Z_SYNC_FLUSH);
-    const bool complete = band.last ? result == Z_STREAM_END : (result == Z_OK && z.avail_in == 0);
+    const std::size_t bound = deflateBound(&c.z, static_cast<uLong>(band.length)) + 16;
+    if (c.scratch.size() < bound) {
+        c.scratch.resize(bound);
+    }
+    c.z.next_in = band.input.get();
+    c.z.avail_in = static_cast<uInt>(band.length);
+    c.z.next_out = c.scratch.data();
+    c.z.avail_out = static_cast<uInt>(c.scratch.size());
+    const int result = deflate(&c.z, band.last ? Z_FINISH : Z_SYNC_FLUSH);
+    const bool complete = band.last ? result == Z_STREAM_END : (result == Z_OK && c.z.avail_in == 0);
     band.failed = !complete;
-    band.output.resize(band.output.size() - z.avail_out);
-    deflateEnd(&z);
-    std::vector<uint8_t>().swap(band.input);
+    band.output.assign(c.scratch.data(), c.z.next_out);
 }
 
 void DeflateBands::work()
 {
+    Compressor compressor;
     for (;;) {
         std::shared_ptr<Band> band;
         {
@@ -92,7 +106,7 @@ void DeflateBands::work()
             pending_.pop_front();
         }
         try {
-            compress(*band);
+            compress(*band, compressor);
         } catch (const std::bad_alloc&) {
             band->outOfMemory = true;  // reported by collect, on the caller's thread
         }
@@ -104,14 +118,16 @@ void DeflateBands::work()
     }
 }
 
-void DeflateBands::add(std::vector<uint8_t> input, bool last, const Take& take)
+void DeflateBands::add(std::unique_ptr<uint8_t[]> input, std::size_t length, bool last, const Take& take)
 {
     collect(take, maxInFlight_ - 1);
     auto band = std::make_shared<Band>();
     band->input = std::move(input);
+    band->length = length;
     band->last = last;
     if (workers_.empty()) {
-        compress(*band);
+        if (inline_ == nullptr) inline_ = std::make_unique<Compressor>();
+        compress(*band, *inline_);
         band->done = true;
     }
     {
@@ -123,6 +139,20 @@ void DeflateBands::add(std::vector<uint8_t> input, bool last, const Take& take)
     }
     changed_.notify_all();
     collect(take, maxInFlight_);
+}
+
+std::unique_ptr<uint8_t[]> DeflateBands::buffer(std::size_t capacity)
+{
+    if (capacity != spareCapacity_) {
+        spare_.clear();
+        spareCapacity_ = capacity;
+    }
+    if (spare_.empty()) {
+        return std::unique_ptr<uint8_t[]>(new uint8_t[capacity]);  // every band fills what it uses
+    }
+    std::unique_ptr<uint8_t[]> reused = std::move(spare_.back());
+    spare_.pop_back();
+    return reused;
 }
 
 void DeflateBands::finish(const Take& take)
@@ -150,6 +180,9 @@ void DeflateBands::collect(const Take& take, std::size_t keep)
         }
         if (band->outOfMemory) {
             throw std::bad_alloc();
+        }
+        if (band->input != nullptr && band->length <= spareCapacity_) {
+            spare_.push_back(std::move(band->input));
         }
         adler_ = static_cast<uint32_t>(adler32_combine(adler_, band->adler, static_cast<z_off_t>(band->length)));
         take(band->output);

@@ -32,7 +32,11 @@ public:
     // Queues the next band of uncompressed bytes; `last` ends the stream.
     // Hands the bands compressed so far to `take`, waiting for the oldest
     // while too many are in flight.
-    void add(std::vector<uint8_t> band, bool last, const Take& take);
+    void add(std::unique_ptr<uint8_t[]> band, std::size_t length, bool last, const Take& take);
+
+    // A buffer for a band of `capacity` bytes: one whose band has been
+    // compressed when there is one, so that bands reuse memory.
+    std::unique_ptr<uint8_t[]> buffer(std::size_t capacity);
 
     // Waits for every queued band and hands them to `take`.
     void finish(const Take& take);
@@ -45,9 +49,9 @@ public:
 
 private:
     struct Band {
-        std::vector<uint8_t> input;
-        std::vector<uint8_t> output;
+        std::unique_ptr<uint8_t[]> input;
         std::size_t length = 0;  // of the input
+        std::vector<uint8_t> output;
         uint32_t adler = 1;
         bool last = false;
         bool done = false;
@@ -58,8 +62,11 @@ private:
     // Hands on finished bands from the oldest; waits for the oldest while
     // more than `keep` are queued.
     void collect(const Take& take, std::size_t keep);
+    // A compressor's state and output space, kept from band to band.
+    struct Compressor;
+
     void work();
-    void compress(Band& band) const;
+    void compress(Band& band, Compressor& compressor) const;
 
     const int level_;
     const int strategy_;
@@ -69,6 +76,9 @@ private:
     std::deque<std::shared_ptr<Band>> bands_;    // in order, oldest first
     std::deque<std::shared_ptr<Band>> pending_;  // not yet taken by a worker
     std::vector<std::thread> workers_;
+    std::unique_ptr<Compressor> inline_;  // for add() when there are no workers
+    std::vector<std::unique_ptr<uint8_t[]>> spare_;  // buffers of compressed bands
+    std::size_t spareCapacity_ = 0;
     bool stopping_ = false;
     bool failed_ = false;
     uint32_t adler_ = 1;

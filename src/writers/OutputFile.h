@@ -36,6 +36,9 @@ public:
     // Writes `size` bytes at the current position; false once anything failed.
     bool write(const void* data, std::size_t size);
 
+    // True for a file written to a temporary copy, which can be written back into.
+    bool canSeek() const { return !temporary_.empty(); }
+
     // Records a failure found by a caller (the first one is kept).
     void fail(const std::string& reason);
     bool failed() const { return failed_; }

@@ -3,23 +3,56 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <stdexcept>
 
 #include "writers/OutputFile.h"
 #include "writers/writeVantoKeplo.h"
 
-PatternFileWriter::PatternFileWriter() : blocks_(open_memstream(&bytes_, &size_))
+namespace {
+
+constexpr long kBlockCountOffset = 16;  // right after the header
+
+}  // namespace
+
+PatternFileWriter::PatternFileWriter(VantoKeploPatternFile& file, OutputFile* out) : file_(file), out_(out)
 {
-    if (blocks_ == nullptr) {
-        throw std::bad_alloc();
+    direct_ = out != nullptr && out->canSeek();
+    if (out != nullptr && !direct_) {
+        memory_ = open_memstream(&bytes_, &size_);
+        if (memory_ == nullptr) {
+            throw std::bad_alloc();
+        }
     }
 }
 
 PatternFileWriter::~PatternFileWriter()
 {
-    if (blocks_ != nullptr) {
-        std::fclose(blocks_);
+    if (memory_ != nullptr) {
+        std::fclose(memory_);
     }
     std::free(bytes_);
+}
+
+void PatternFileWriter::startFile()
+{
+    started_ = true;
+    if (direct_) {
+        // The count is written again once it is known.
+        file_.SaveHeader(out_->stream());
+        file_.SaveBlockCount(out_->stream(), 0);
+    }
+}
+
+void PatternFileWriter::saveBlock(CompressedLine& block, FILE* to)
+{
+    try {
+        block.Save(to);
+    } catch (const std::runtime_error&) {
+        if (std::ferror(to) == 0) {
+            throw;  // not a write error: the block itself is wrong
+        }
+        writeError_ = std::current_exception();
+    }
 }
 
 void PatternFileWriter::add(CompressedLine* block)
@@ -29,19 +62,46 @@ void PatternFileWriter::add(CompressedLine* block)
     if (owned->GetSectionCount() == 0) {
         return;
     }
-    owned->Save(blocks_);
-    if (std::ferror(blocks_) != 0) {
-        throw std::bad_alloc();  // a memory stream fails only for want of memory
-    }
     ++count_;
+    if (!started_) {
+        startFile();
+    }
+    if (out_ == nullptr || writeError_ != nullptr) {
+        return;
+    }
+    if (direct_) {
+        saveBlock(*owned, out_->stream());
+    } else {
+        saveBlock(*owned, memory_);
+        if (writeError_ != nullptr) {
+            throw std::bad_alloc();  // a memory stream fails only for want of memory
+        }
+    }
 }
 
-bool PatternFileWriter::save(VantoKeploPatternFile& file, OutputFile& out)
+bool PatternFileWriter::finish()
 {
-    if (std::fflush(blocks_) != 0) {
+    if (writeError_ != nullptr) {
+        std::rethrow_exception(writeError_);
+    }
+    if (out_ == nullptr) {
+        return false;
+    }
+    FILE* file = out_->stream();
+    if (direct_) {
+        if (!started_) {
+            startFile();
+        }
+        if (std::fseek(file, kBlockCountOffset, SEEK_SET) != 0) {
+            return false;
+        }
+        file_.SaveBlockCount(file, count_);
+        return std::fseek(file, 0, SEEK_END) == 0 && !out_->failed();
+    }
+    if (std::fflush(memory_) != 0) {
         throw std::bad_alloc();
     }
-    file.SaveHeader(out.stream());
-    file.SaveBlockCount(out.stream(), count_);
-    return out.write(bytes_, size_);
+    file_.SaveHeader(file);
+    file_.SaveBlockCount(file, count_);
+    return out_->write(bytes_, size_);
 }

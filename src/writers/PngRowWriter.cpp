@@ -19,8 +19,8 @@ constexpr std::size_t kBytesPerSample = 2;
 // turns the card's many repeated lines into zeros, and zlib's fastest level
 // with run-length matching keeps up with rendering on two cores.
 constexpr uint8_t kUpFilter = 2;
-constexpr int kZlibLevel = 1;
-constexpr int kZlibStrategy = Z_RLE;
+constexpr int kZlibLevel = 2;
+constexpr int kZlibStrategy = Z_DEFAULT_STRATEGY;
 
 // Bands of about this many bytes are compressed independently.
 constexpr std::size_t kBandBytes = std::size_t{1} << 20;
@@ -100,8 +100,8 @@ PngRowWriter::PngRowWriter(FILE* file, int width, int height)
         failed_ = true;
         return;
     }
-    previous_.assign(rowBytes_, 0);  // the Up filter predicts the first row from zeros
-    current_.resize(rowBytes_);
+    previous_.assign(rowBytes_ / kBytesPerSample, 0);  // the Up filter predicts the first row from zeros
+    bandCapacity_ = static_cast<std::size_t>(bandRows_) * (rowBytes_ + 1);
     const int bands = (height + bandRows_ - 1) / bandRows_;
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     deflate_ = std::make_unique<DeflateBands>(kZlibLevel, kZlibStrategy,
@@ -116,20 +116,26 @@ void PngRowWriter::writeRow(const uint16_t* samples)
         failed_ = true;
         return;
     }
-    // Samples high byte first, then each byte less the one above it.
+    // Stored high byte first, each byte less the one above it (Up filter):
+    // the high byte of the difference of the high bytes, the low byte of the
+    // difference of the samples.
     const std::size_t count = rowBytes_ / kBytesPerSample;
-    for (std::size_t i = 0; i < count; ++i) {
-        current_[2 * i] = static_cast<uint8_t>(samples[i] >> 8);
-        current_[2 * i + 1] = static_cast<uint8_t>(samples[i]);
+    if (band_ == nullptr) {
+        band_ = deflate_->buffer(bandCapacity_);
+        bandLength_ = 0;
     }
-    const std::size_t at = band_.size();
-    band_.resize(at + 1 + rowBytes_);
-    uint8_t* out = band_.data() + at;
+    uint8_t* out = band_.get() + bandLength_;
+    bandLength_ += 1 + rowBytes_;
     out[0] = kUpFilter;
-    for (std::size_t i = 0; i < rowBytes_; ++i) {
-        out[1 + i] = static_cast<uint8_t>(current_[i] - previous_[i]);
+    uint8_t* filtered = out + 1;
+    const uint16_t* above = previous_.data();
+    for (std::size_t i = 0; i < count; ++i) {
+        const uint16_t v = samples[i];
+        const uint16_t a = above[i];
+        filtered[2 * i] = static_cast<uint8_t>((v >> 8) - (a >> 8));
+        filtered[2 * i + 1] = static_cast<uint8_t>(v - a);
     }
-    previous_.swap(current_);
+    std::memcpy(previous_.data(), samples, count * sizeof(uint16_t));
     ++rowsWritten_;
     const bool last = rowsWritten_ == height_;
     if (last || rowsWritten_ % bandRows_ == 0) {
@@ -139,10 +145,9 @@ void PngRowWriter::writeRow(const uint16_t* samples)
 
 void PngRowWriter::flushBand(bool last)
 {
-    std::vector<uint8_t> band;
-    band.reserve(static_cast<std::size_t>(bandRows_) * (rowBytes_ + 1));
-    band.swap(band_);
-    deflate_->add(std::move(band), last, [this](const std::vector<uint8_t>& compressed) { writeCompressed(compressed); });
+    deflate_->add(std::move(band_), bandLength_, last,
+                  [this](const std::vector<uint8_t>& compressed) { writeCompressed(compressed); });
+    bandLength_ = 0;
 }
 
 bool PngRowWriter::writeChunk(const char* type, const uint8_t* data, std::size_t length)

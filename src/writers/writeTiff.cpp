@@ -20,6 +20,7 @@ constexpr int kSamplesPerPixel = 3;
 constexpr int kBitsPerSample = 16;
 constexpr int kBytesPerSample = kBitsPerSample / 8;
 constexpr uint16_t kFullChromaResolution = 1;  // YCbCr subsampling factor: none
+constexpr tmsize_t kCompressedBufferBytes = tmsize_t{1} << 20;
 
 char lineRepeatName[] = "LineRepeat";
 
@@ -150,6 +151,12 @@ TiffRowWriter::TiffRowWriter(OutputFile& out, bool isYCbCr, int width, int heigh
     if (!repeats.empty()) {
         const std::string json = lineRepeatJson(repeats);
         TIFFSetField(tif_, kLineRepeatTag, json.c_str());
+    }
+    // libtiff would otherwise size its output buffer for the whole strip and
+    // keep all the compressed data until the end; with a fixed buffer it goes
+    // out as it grows (the bytes in the file are the same).
+    if (TIFFWriteBufferSetup(tif_, nullptr, kCompressedBufferBytes) != 1) {
+        ok_ = false;
     }
 }
 
