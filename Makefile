@@ -5,7 +5,7 @@ BUILD      := build
 ASAN_BUILD := build-asan
 JOBS       := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build run test test-release test-asan bench clean
+.PHONY: all deps build run test test-release test-asan test-armhf bench clean
 
 all: build
 
@@ -39,10 +39,15 @@ test-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 	@ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# The 32-bit ARM (armhf) build: cross-built, tested under qemu-arm and compared
+# with build/pm5544. The cross tools and sysroot are set up once in .cache/armhf.
+test-armhf: build
+	@JOBS=$(JOBS) bash scripts/test-armhf.sh
+
 bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPM5544_BENCH=ON -DPM5544_TESTS=OFF $(CMAKE_QUIET) >/dev/null
 	@cmake --build build-bench -j $(JOBS) -- --no-print-directory -s
 	@for b in build-bench/bench/bench_*; do $$b; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-bench
+	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-armhf

@@ -26,10 +26,21 @@ ProgramRun runProgram(const std::vector<std::string>& args, const std::string& c
         dup2(errFd, 2);
         if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
         std::vector<char*> argv;
+#ifdef PM5544_EMULATOR
+        // A cross build: the emulator starts the program and hands it
+        // `programPath` as argv[0] (qemu's -0).
+        for (const char* word : {PM5544_EMULATOR}) argv.push_back(const_cast<char*>(word));
+        argv.push_back(const_cast<char*>("-0"));
         argv.push_back(const_cast<char*>(programPath.c_str()));
+        argv.push_back(const_cast<char*>(PM5544_BIN));
+        const char* const executable = argv[0];
+#else
+        argv.push_back(const_cast<char*>(programPath.c_str()));
+        const char* const executable = PM5544_BIN;
+#endif
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        execv(PM5544_BIN, argv.data());
+        execv(executable, argv.data());
         _exit(127);
     }
     int status = 0;
