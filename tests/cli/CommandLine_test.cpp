@@ -200,6 +200,7 @@ TEST(WriterFailures, MessageAndStatus1)
     // Write errors of a pattern file end their text in a newline of their own;
     // the report adds no second one.
     const std::string full = testTempDir() + "/full.pat";
+    unlink(full.c_str());  // left by an earlier run
     ASSERT_EQ(symlink("/dev/full", full.c_str()), 0);
     pattern = runProgram({"-d", "1280x720", "-c", "709", "-s", "422", full});
     EXPECT_EQ(pattern.status, 1);
