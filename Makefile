@@ -5,7 +5,11 @@ BUILD      := build
 ASAN_BUILD := build-asan
 JOBS       := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build run test test-release test-asan bench clean
+# `make install PREFIX=/usr DESTDIR=/tmp/stage` installs under $(DESTDIR)$(PREFIX).
+PREFIX     ?= /usr/local
+DESTDIR    ?=
+
+.PHONY: all deps build run install package test test-release test-asan bench clean
 
 all: build
 
@@ -27,6 +31,13 @@ build: deps $(BUILD)/CMakeCache.txt
 
 run: build
 	@./$(BUILD)/pm5544 pm5544.png
+
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package, build/pm5544_<version>_<arch>.deb.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 test: test-release test-asan
 
