@@ -5,8 +5,12 @@ set(CPACK_PACKAGE_NAME pm5544)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "pm5544 developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "PM5544 test card renderer")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Renders the PM5544 broadcast test card at any size, aspect, colour space, chroma sampling and bit depth, and writes it as PNG, TIFF, DPX or run-length pattern files for test instruments. Includes the core library, its headers, a CMake package and a pkg-config file for programs that draw patterns of their own.")
+set(CPACK_PACKAGE_DESCRIPTION [[
+Renders the PM5544 broadcast test card at any size, aspect, colour space,
+chroma sampling and bit depth, and writes it as PNG, TIFF, DPX or run-length
+pattern files for test instruments. Includes the core library, its headers,
+a CMake package and a pkg-config file for programs that draw patterns of
+their own.]])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
