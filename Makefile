@@ -9,7 +9,7 @@ JOBS       := $(shell nproc 2>/dev/null || echo 2)
 PREFIX     ?= /usr/local
 DESTDIR    ?=
 
-.PHONY: all deps build run install package test test-release test-asan bench clean
+.PHONY: all deps build run installables install package test test-release test-asan bench clean
 
 all: build
 
@@ -32,11 +32,15 @@ build: deps $(BUILD)/CMakeCache.txt
 run: build
 	@./$(BUILD)/pm5544 pm5544.png
 
-install: build
+# Everything that is installed (the programs of PM5544_PROGRAMS and the library).
+installables: deps $(BUILD)/CMakeCache.txt
+	@cmake --build $(BUILD) --target installables -j $(JOBS) -- --no-print-directory -s
+
+install: installables
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 # The Debian package, build/pm5544_<version>_<arch>.deb.
-package: build
+package: installables
 	@cd $(BUILD) && cpack -G DEB
 
 test: test-release test-asan

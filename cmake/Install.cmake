@@ -10,6 +10,11 @@ set(PM5544_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/pm5544)
 set(PM5544_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/pm5544)
 set(PM5544_PKGCONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
+# `make install` and `make package` build this target first: everything that
+# is installed, without the tests.
+add_custom_target(installables)
+add_dependencies(installables ${PM5544_PROGRAMS} pm5544core)
+
 install(TARGETS ${PM5544_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PM5544_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 

@@ -20,8 +20,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Debian keeps manual pages compressed; `make install` leaves them plain.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/GzipManPages.cmake)
 
-# `make package` builds the programs and the library first; CPack need not
-# build the whole tree (the tests) before it installs.
+# `make package` builds the installables target first; CPack need not build
+# the whole tree (the tests) before it installs.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 include(CPack)
