@@ -5,7 +5,11 @@ BUILD      := build
 ASAN_BUILD := build-asan
 JOBS       := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build run test test-release test-asan test-armhf bench clean
+# `make install PREFIX=/usr DESTDIR=/tmp/stage` installs under $(DESTDIR)$(PREFIX).
+PREFIX     ?= /usr/local
+DESTDIR    ?=
+
+.PHONY: all deps build run installables install package test test-release test-asan test-armhf bench clean
 
 all: build
 
@@ -27,6 +31,17 @@ build: deps $(BUILD)/CMakeCache.txt
 
 run: build
 	@./$(BUILD)/pm5544 pm5544.png
+
+# Everything that is installed (the programs of PM5544_PROGRAMS and the library).
+installables: deps $(BUILD)/CMakeCache.txt
+	@cmake --build $(BUILD) --target installables -j $(JOBS) -- --no-print-directory -s
+
+install: installables
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package, build/pm5544_<version>_<arch>.deb.
+package: installables
+	@cd $(BUILD) && cpack -G DEB
 
 test: test-release test-asan
 

@@ -9,12 +9,14 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "OutputKinds.h"
 #include "RunSettings.h"
+#include "Usage.h"
 #include "patterns/PatternWrapper.h"
 #include "tools/ColourKeywords.h"
 #include "tools/UnitTests.h"
@@ -191,6 +193,8 @@ namespace PatternRender {
 
 int renderPattern(int argc, char** argv, PatternSpec& pattern)
 {
+    // --help and --version answer before any other argument is read.
+    if (const std::optional<int> status = Usage::answerInfoRequest(argc, argv)) return *status;
     const std::string fontDirectory = fontDirectoryFor(argc > 0 ? argv[0] : nullptr);
     if (argc < 2) {
         std::fprintf(stderr, "Error: Filename not given\n");
