@@ -29,7 +29,7 @@ ProgramRun runProgram(const std::vector<std::string>& args, const std::string& c
         argv.push_back(const_cast<char*>(programPath.c_str()));
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        execv(PM5544_BIN, argv.data());
+        execv(programPath.c_str(), argv.data());
         _exit(127);
     }
     int status = 0;
