@@ -18,6 +18,13 @@ CodeFrame::CodeFrame(int width, int height, int components, int storedBits)
 {
 }
 
+void CodeFrame::holdLines(int lines)
+{
+    presentHeight = lines;
+    samples.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(lines) *
+                   static_cast<std::size_t>(components));
+}
+
 int CodeFrame::narrowestCodeBits() const
 {
     unsigned used = 0;

@@ -36,6 +36,10 @@ struct CodeFrame {
     // All samples zero, all pixels present.
     CodeFrame(int width, int height, int components, int storedBits);
 
+    // Keeps samples for the first `lines` lines only, and marks only those
+    // present: a file that ends early takes no memory for what it lacks.
+    void holdLines(int lines);
+
     static bool fits(long long width, long long height) { return width * height <= kMaxPixels; }
 
     std::size_t index(int x, int y, int component) const

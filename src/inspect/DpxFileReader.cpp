@@ -207,12 +207,13 @@ InspectedFile readDpxFile(const std::string& path)
     const bool yCbCr = descriptor != DPX::kRGB;
     result.layout = yCbCr ? ColourLayout::YCbCr : ColourLayout::Rgb;
     result.chromaPairs = descriptor == DPX::kCbYCrY;
-    CodeFrame& frame = result.frame;
-    frame = CodeFrame(static_cast<int>(width), static_cast<int>(height), 3, DpxLayout::kDatumBits);
-    frame.presentWidth = DpxLayout::storedPixels(descriptor, static_cast<int>(width));
     const uint64_t available = bytes.size() > dataOffset ? bytes.size() - dataOffset : 0;
     const uint64_t fullLines = static_cast<uint64_t>(lineBytes) > 0 ? available / static_cast<uint64_t>(lineBytes) : height;
-    frame.presentHeight = static_cast<int>(fullLines < height ? fullLines : height);
+    CodeFrame& frame = result.frame;
+    frame = CodeFrame(static_cast<int>(width), 0, 3, DpxLayout::kDatumBits);
+    frame.height = static_cast<int>(height);
+    frame.holdLines(static_cast<int>(fullLines < height ? fullLines : height));
+    frame.presentWidth = DpxLayout::storedPixels(descriptor, static_cast<int>(width));
     if (frame.presentHeight < frame.height) {
         result.problems.push_back("the file ends early: " + std::to_string(frame.presentHeight) + " of " +
                                   std::to_string(height) + " lines present");

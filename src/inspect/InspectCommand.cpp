@@ -89,6 +89,10 @@ void writePreview(const PreviewImage& image, const std::string& path, const char
 // Compares the file with the card; true when they are the same.
 bool compare(const InspectedFile& file, const InspectRequest& request, const SignalModel& model)
 {
+    if (file.frame.width == 0) {
+        std::printf("result: %s holds no picture to compare\n", file.path.c_str());
+        return false;
+    }
     const CanvasSettings s = settingsFor(file, request.canvas, model);
     const std::string refusal = s.refusal();
     if (!refusal.empty()) throw CannotDo("pm5544 would not render with " + s.asOptions() + ": " + refusal);
@@ -97,10 +101,6 @@ bool compare(const InspectedFile& file, const InspectRequest& request, const Sig
         std::printf("note: pm5544 writes descriptor %d, not %d, for these settings\n", dpxDescriptorFor(s),
                     file.dpxDescriptor);
     }
-    if (file.frame.width == 0) {
-        std::printf("result: the file holds no picture to compare\n");
-        return false;
-    }
     ReferenceRender reference;
     try {
         reference = ReferenceRender::of(file, s);
@@ -108,7 +108,8 @@ bool compare(const InspectedFile& file, const InspectRequest& request, const Sig
         throw CannotDo(std::string("cannot render the card: ") + e.what());
     }
     const CodeFrame& ref = reference.frame;
-    if (ref.width != file.frame.width || ref.height != file.frame.height) {
+    // A file cut short may hold fewer lines than the card: those are counted as not held.
+    if (ref.width != file.frame.width || ref.height < file.frame.height) {
         std::printf("result: the file is %dx%d, the card with these settings %dx%d\n", file.frame.width,
                     file.frame.height, ref.width, ref.height);
         return false;
@@ -119,12 +120,17 @@ bool compare(const InspectedFile& file, const InspectRequest& request, const Sig
     const char* names[RegionComparison::kMaxComponents];
     for (int c = 0; c < RegionComparison::kMaxComponents; ++c) names[c] = model.componentName(c);
     comparison.print(stdout, names, *reference.card);
-    if (comparison.notStored() > 0) std::printf("not held by the file: %lld samples\n", comparison.notStored());
     const long long differing = comparison.total().differing;
-    if (differing == 0) {
+    const long long held = comparison.total().pixels;
+    if (differing == 0 && comparison.notStored() == 0) {
         std::printf("result: identical\n");
+    } else if (differing == 0) {
+        std::printf("result: the %lld samples the file holds are identical; it lacks %lld\n", held,
+                    comparison.notStored());
     } else {
-        std::printf("result: %lld of %lld samples differ\n", differing, comparison.total().pixels);
+        std::printf("result: %lld of %lld samples differ", differing, held);
+        if (comparison.notStored() > 0) std::printf("; the file lacks %lld more", comparison.notStored());
+        std::printf("\n");
     }
     if (!request.diff.empty()) {
         const PreviewImage shown = PreviewImage::of(ref, PreviewDecoder(model, ref.codeBits));
@@ -147,9 +153,19 @@ int inspect(const InspectRequest& request)
     }
     const bool action = request.at || !request.preview.empty() || request.compare;
     if (!action) InspectReport::printSummary(stdout, file, model, depthBasis);
-    if (request.at) InspectReport::printPixel(stdout, file, model, request.atX, request.atY);
-    if (!request.preview.empty()) {
-        if (file.frame.width == 0) throw CannotDo("the file holds no picture to preview");
+    if (request.at) {
+        const CodeFrame& frame = file.frame;
+        if (frame.width > 0 && !frame.contains(request.atX, request.atY)) {
+            throw CannotDo("pixel " + std::to_string(request.atX) + "," + std::to_string(request.atY) +
+                           " is outside the " + std::to_string(frame.width) + "x" + std::to_string(frame.height) +
+                           " picture");
+        }
+        InspectReport::printPixel(stdout, file, model, request.atX, request.atY);
+    }
+    if (!request.preview.empty() && (file.frame.presentWidth == 0 || file.frame.presentHeight == 0)) {
+        // Only a damaged file holds no picture at all; its damage has been reported.
+        std::fprintf(stderr, "pm5544-inspect: %s: no picture to preview\n", file.path.c_str());
+    } else if (!request.preview.empty()) {
         writePreview(PreviewImage::of(file.frame, PreviewDecoder(model, file.frame.codeBits)), request.preview,
                      "preview");
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -178,9 +179,10 @@ InspectedFile readInstrumentFile(const std::string& path)
     const bool pairs = format == PatternFileFormat::YCbCr422;
     Tally tally;
     for (std::size_t b = 0; b < blocks; ++b) {
-        CompressedLine* block = new CompressedLine;
-        file.AddBlock(block);
+        std::unique_ptr<CompressedLine> block = std::make_unique<CompressedLine>();
+        // A block the file ends inside stands for no lines.
         if (!readBlock(in, pairs, b, *block, tally, result.problems)) break;
+        file.AddBlock(block.release());
     }
     if (!in.atEnd()) {
         result.problems.push_back(std::to_string(bytes.size() - in.pos()) + " bytes follow the last block");

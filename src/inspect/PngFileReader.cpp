@@ -74,7 +74,9 @@ bool readHeader(png_structp png, png_infop info, PngHeader& header)
     return true;
 }
 
-bool readRows(png_structp png, png_infop info, const PngHeader& header, png_bytep* rows)
+// Rows of a non-interlaced file are given room one at a time, so that a
+// header claiming more rows than the file holds costs no memory.
+bool readRows(png_structp png, png_infop info, const PngHeader& header, CodeFrame& frame)
 {
     PngState& state = stateOf(png);
     if (setjmp(png_jmpbuf(png))) return false;
@@ -91,9 +93,11 @@ bool readRows(png_structp png, png_infop info, const PngHeader& header, png_byte
     if (png_get_rowbytes(png, info) != static_cast<png_size_t>(header.width) * kComponents * kBytesPerSample) {
         png_error(png, "unexpected row size after widening");
     }
+    if (passes > 1) frame.holdLines(frame.height);
     for (int pass = 0; pass < passes; ++pass) {
         for (png_uint_32 y = 0; y < header.height; ++y) {
-            png_read_row(png, rows[y], nullptr);
+            if (passes == 1) frame.holdLines(static_cast<int>(y) + 1);
+            png_read_row(png, reinterpret_cast<png_bytep>(&frame.stored(0, static_cast<int>(y), 0)), nullptr);
             if (pass == passes - 1) state.rowsRead = y + 1;
         }
     }
@@ -176,12 +180,9 @@ InspectedFile readPngFile(const std::string& path)
                                 (asWritten ? " (as pm5544 writes)" : " (not as pm5544 writes; read widened to 16-bit RGBA)"));
 
     CodeFrame& frame = result.frame;
-    frame = CodeFrame(static_cast<int>(header.width), static_cast<int>(header.height), kComponents, kStoredBits);
-    std::vector<png_bytep> rows(header.height);
-    for (png_uint_32 y = 0; y < header.height; ++y) {
-        rows[y] = reinterpret_cast<png_bytep>(&frame.stored(0, static_cast<int>(y), 0));
-    }
-    if (!readRows(reading.png, reading.info, header, rows.data())) {
+    frame = CodeFrame(static_cast<int>(header.width), 0, kComponents, kStoredBits);
+    frame.height = static_cast<int>(header.height);
+    if (!readRows(reading.png, reading.info, header, frame)) {
         if (!state.endedEarly) {
             result.problems.push_back(std::string("libpng stopped: ") + state.error);
         } else if (state.rowsRead < header.height) {
@@ -190,7 +191,7 @@ InspectedFile readPngFile(const std::string& path)
         } else {
             result.problems.push_back("the file ends after its rows, before its end chunk");
         }
-        frame.presentHeight = static_cast<int>(state.rowsRead);
+        frame.holdLines(static_cast<int>(state.rowsRead));
     }
     for (const std::string& w : warnings) result.problems.push_back("libpng: " + w);
 

@@ -24,7 +24,6 @@ bool encode(png_structp png, png_infop info, FILE* file, const PreviewImage& ima
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height),
                  kPngBitDepth, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 9);
     png_set_rows(png, info, rows);
     png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     return true;
@@ -32,8 +31,11 @@ bool encode(png_structp png, png_infop info, FILE* file, const PreviewImage& ima
 
 }  // namespace
 
-PreviewImage::PreviewImage(int width, int height)
-    : width(width), height(height), rgb(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * kChannels)
+PreviewImage::PreviewImage(int width, int height, int heldLines)
+    : width(width),
+      height(height),
+      heldLines(heldLines),
+      rgb(static_cast<std::size_t>(width) * static_cast<std::size_t>(heldLines) * kChannels)
 {
 }
 
@@ -47,13 +49,14 @@ void PreviewImage::set(int x, int y, Rgb8 colour)
 
 Rgb8 PreviewImage::at(int x, int y) const
 {
+    if (y >= heldLines) return {};
     const uint8_t* p = &rgb[offsetOf(width, x, y)];
     return {p[0], p[1], p[2]};
 }
 
 PreviewImage PreviewImage::of(const CodeFrame& frame, const PreviewDecoder& decode)
 {
-    PreviewImage image(frame.width, frame.height);
+    PreviewImage image(frame.width, frame.height, frame.presentHeight);
     // The card holds long runs of one colour: decode once per run.
     int last[3] = {-1, -1, -1};
     Rgb8 colour;
@@ -84,8 +87,9 @@ bool PreviewImage::writePng(const std::string& path, std::string& error) const
     }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    std::vector<png_bytep> rows(static_cast<std::size_t>(height));
-    for (int y = 0; y < height; ++y) rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(&rgb[offsetOf(width, 0, y)]);
+    std::vector<uint8_t> black(static_cast<std::size_t>(width) * kChannels, 0);
+    std::vector<png_bytep> rows(static_cast<std::size_t>(height), black.data());
+    for (int y = 0; y < heldLines; ++y) rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(&rgb[offsetOf(width, 0, y)]);
     const bool written = info != nullptr && encode(png, info, file, *this, rows.data());
     png_destroy_write_struct(&png, &info);
     const bool closed = std::fclose(file) == 0;

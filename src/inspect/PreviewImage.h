@@ -11,9 +11,11 @@
 struct PreviewImage {
     int width = 0;
     int height = 0;
-    std::vector<uint8_t> rgb;  // three bytes per pixel, row after row
+    int heldLines = 0;         // lines below these are black and take no memory
+    std::vector<uint8_t> rgb;  // three bytes per pixel, row after row, of the held lines
 
-    PreviewImage(int width, int height);
+    PreviewImage(int width, int height) : PreviewImage(width, height, height) {}
+    PreviewImage(int width, int height, int heldLines);
 
     void set(int x, int y, Rgb8 colour);
     Rgb8 at(int x, int y) const;

@@ -36,10 +36,10 @@ void RegionComparison::Tally::add(const Tally& other)
 }
 
 RegionComparison::RegionComparison(const CodeFrame& file, const CodeFrame& reference, const PhilipsPm5544Spec& card)
-    : width_(file.width),
-      height_(file.height),
+    : width_(reference.width),
+      height_(reference.height),
       components_(std::min(file.components, kMaxComponents)),
-      differs_(static_cast<std::size_t>(file.width) * static_cast<std::size_t>(file.height), 0)
+      differs_(static_cast<std::size_t>(reference.width) * static_cast<std::size_t>(reference.height), 0)
 {
     // Differences in code values: the stored samples hold the codes in their top bits.
     const double step = std::ldexp(1.0, file.storedBits - file.codeBits);

@@ -23,8 +23,8 @@ public:
         void add(const Tally& other);
     };
 
-    // The frames must have the same size and layout. Pixels the file does
-    // not hold are left out and counted.
+    // The frames must have the same layout and width; the file's may have
+    // fewer lines. Pixels the file does not hold are left out and counted.
     RegionComparison(const CodeFrame& file, const CodeFrame& reference, const PhilipsPm5544Spec& card);
 
     const Tally& region(CardRegion r) const { return regions_[static_cast<std::size_t>(r)]; }

@@ -239,6 +239,7 @@ void readStrips(TIFF* tif, InspectedFile& result)
     for (uint32_t strip = 0; strip < strips && rowsRead < frame.height; ++strip) {
         const int rows = std::min<int>(static_cast<int>(rowsPerStrip), frame.height - rowsRead);
         const tmsize_t wanted = rowBytes * rows;
+        frame.holdLines(rowsRead + rows);  // room for the strip, only once it is there to read
         const tmsize_t got = TIFFReadEncodedStrip(tif, strip, &frame.stored(0, rowsRead, 0), wanted);
         if (got != wanted) {
             result.problems.push_back("strip " + std::to_string(strip) + " does not decode to its " +
@@ -251,7 +252,7 @@ void readStrips(TIFF* tif, InspectedFile& result)
         result.problems.push_back("the strips hold " + std::to_string(rowsRead) + " of " +
                                   std::to_string(frame.height) + " rows");
     }
-    frame.presentHeight = rowsRead;
+    frame.holdLines(rowsRead);
 }
 
 }  // namespace
@@ -322,7 +323,8 @@ InspectedFile readTiffFile(const std::string& path)
 
     const bool yCbCr = photometric == PHOTOMETRIC_YCBCR;
     result.layout = yCbCr ? ColourLayout::YCbCr : ColourLayout::Rgb;
-    result.frame = CodeFrame(static_cast<int>(width), static_cast<int>(length), kComponents, kStoredBits);
+    result.frame = CodeFrame(static_cast<int>(width), 0, kComponents, kStoredBits);
+    result.frame.height = static_cast<int>(length);
     readStrips(tif, result);
     readLineRepeats(tif, static_cast<int>(length), result);
     for (const std::string& e : errors) result.problems.push_back("libtiff: " + e);
