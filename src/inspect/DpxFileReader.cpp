@@ -13,6 +13,46 @@
 namespace {
 
 constexpr std::size_t kHeadersSize = 768 + 640;  // file header and image header
+
+// Header fields: offsets from the start of the file, and the sizes of texts.
+namespace At {
+constexpr std::size_t kImageOffset = 4;
+constexpr std::size_t kVersion = 8;
+constexpr std::size_t kFileSize = 16;
+constexpr std::size_t kGenericLength = 24;
+constexpr std::size_t kIndustryLength = 28;
+constexpr std::size_t kUserLength = 32;
+constexpr std::size_t kFileName = 36;
+constexpr std::size_t kCreationTime = 136;
+constexpr std::size_t kCreator = 160;
+constexpr std::size_t kProject = 260;
+constexpr std::size_t kCopyright = 460;
+constexpr std::size_t kEncryptionKey = 660;
+constexpr std::size_t kOrientation = 768;
+constexpr std::size_t kElements = 770;
+constexpr std::size_t kPixelsPerLine = 772;
+constexpr std::size_t kLines = 776;
+constexpr std::size_t kDataSign = 780;
+constexpr std::size_t kLowCode = 784;
+constexpr std::size_t kLowQuantity = 788;
+constexpr std::size_t kHighCode = 792;
+constexpr std::size_t kHighQuantity = 796;
+constexpr std::size_t kDescriptor = 800;
+constexpr std::size_t kTransfer = 801;
+constexpr std::size_t kColorimetric = 802;
+constexpr std::size_t kBitSize = 803;
+constexpr std::size_t kPacking = 804;
+constexpr std::size_t kEncoding = 806;
+constexpr std::size_t kDataOffset = 808;
+constexpr std::size_t kLinePadding = 812;
+constexpr std::size_t kImagePadding = 816;
+constexpr std::size_t kVersionSize = 8;
+constexpr std::size_t kFileNameSize = 100;
+constexpr std::size_t kCreationTimeSize = 24;
+constexpr std::size_t kCreatorSize = 100;
+constexpr std::size_t kProjectSize = 200;
+constexpr std::size_t kCopyrightSize = 200;
+}  // namespace At
 constexpr uint32_t kUndefined = 0xFFFFFFFF;
 constexpr uint16_t kFilledToWords = 1;
 constexpr uint16_t kNoRunLengthEncoding = 0;
@@ -80,34 +120,39 @@ std::string numberOrUndefined(uint32_t value)
 
 void describeFileHeader(const Fields& f, InspectedFile& result)
 {
-    result.field("version", quoted(f.text(8, 8)));
-    result.field("image offset", std::to_string(f.u32(4)));
-    result.field("file size field", std::to_string(f.u32(16)));
-    result.field("header lengths", "generic " + std::to_string(f.u32(24)) + ", industry " + std::to_string(f.u32(28)) +
-                                       ", user data " + std::to_string(f.u32(32)));
-    result.field("file name", quoted(f.text(36, 100)));
-    result.field("creation time", quoted(f.text(136, 24)));
-    result.field("creator", quoted(f.text(160, 100)));
-    result.field("project", quoted(f.text(260, 200)));
-    result.field("copyright", quoted(f.text(460, 200)));
-    result.field("encryption key", numberOrUndefined(f.u32(660)));
+    result.field("version", quoted(f.text(At::kVersion, At::kVersionSize)));
+    result.field("image offset", std::to_string(f.u32(At::kImageOffset)));
+    result.field("file size field", std::to_string(f.u32(At::kFileSize)));
+    result.field("header lengths", "generic " + std::to_string(f.u32(At::kGenericLength)) + ", industry " +
+                                       std::to_string(f.u32(At::kIndustryLength)) + ", user data " +
+                                       std::to_string(f.u32(At::kUserLength)));
+    result.field("file name", quoted(f.text(At::kFileName, At::kFileNameSize)));
+    result.field("creation time", quoted(f.text(At::kCreationTime, At::kCreationTimeSize)));
+    result.field("creator", quoted(f.text(At::kCreator, At::kCreatorSize)));
+    result.field("project", quoted(f.text(At::kProject, At::kProjectSize)));
+    result.field("copyright", quoted(f.text(At::kCopyright, At::kCopyrightSize)));
+    result.field("encryption key", numberOrUndefined(f.u32(At::kEncryptionKey)));
 }
 
 void describeImageHeader(const Fields& f, InspectedFile& result)
 {
-    result.field("orientation", std::to_string(f.u16(768)));
-    result.field("image elements", std::to_string(f.u16(770)));
-    result.field("size", std::to_string(f.u32(772)) + "x" + std::to_string(f.u32(776)));
-    result.field("data sign", std::to_string(f.u32(780)));
+    result.field("orientation", std::to_string(f.u16(At::kOrientation)));
+    result.field("image elements", std::to_string(f.u16(At::kElements)));
+    result.field("size", std::to_string(f.u32(At::kPixelsPerLine)) + "x" + std::to_string(f.u32(At::kLines)));
+    result.field("data sign", std::to_string(f.u32(At::kDataSign)));
     std::ostringstream reference;
-    reference << "low " << f.u32(784) << " (" << f.f32(788) << "), high " << f.u32(792) << " (" << f.f32(796) << ")";
+    reference << "low " << f.u32(At::kLowCode) << " (" << f.f32(At::kLowQuantity) << "), high "
+              << f.u32(At::kHighCode) << " (" << f.f32(At::kHighQuantity) << ")";
     result.field("reference codes", reference.str());
-    result.field("descriptor", std::to_string(f.u8(800)) + " (" + DpxLayout::descriptorName(f.u8(800)) + ")");
-    result.field("transfer, colorimetric", std::to_string(f.u8(801)) + ", " + std::to_string(f.u8(802)));
-    result.field("bit size", std::to_string(f.u8(803)));
-    result.field("packing, encoding", std::to_string(f.u16(804)) + ", " + std::to_string(f.u16(806)));
-    result.field("data offset", numberOrUndefined(f.u32(808)));
-    result.field("padding", "end of line " + std::to_string(f.u32(812)) + ", end of image " + std::to_string(f.u32(816)));
+    const int descriptor = f.u8(At::kDescriptor);
+    result.field("descriptor", std::to_string(descriptor) + " (" + DpxLayout::descriptorName(descriptor) + ")");
+    result.field("transfer, colorimetric",
+                 std::to_string(f.u8(At::kTransfer)) + ", " + std::to_string(f.u8(At::kColorimetric)));
+    result.field("bit size", std::to_string(f.u8(At::kBitSize)));
+    result.field("packing, encoding", std::to_string(f.u16(At::kPacking)) + ", " + std::to_string(f.u16(At::kEncoding)));
+    result.field("data offset", numberOrUndefined(f.u32(At::kDataOffset)));
+    result.field("padding", "end of line " + std::to_string(f.u32(At::kLinePadding)) + ", end of image " +
+                                std::to_string(f.u32(At::kImagePadding)));
 }
 
 uint32_t wordAt(const std::string& bytes, std::size_t offset, bool bigEndian)
@@ -171,16 +216,16 @@ InspectedFile readDpxFile(const std::string& path)
     describeFileHeader(f, result);
     describeImageHeader(f, result);
 
-    const int descriptor = f.u8(800);
+    const int descriptor = f.u8(At::kDescriptor);
     result.dpxDescriptor = descriptor;
     if (!DpxLayout::isReadable(descriptor)) {
         throw UnreadableFile("descriptor " + std::to_string(descriptor) + " is not one pm5544 writes (50, 100, 102)");
     }
-    if (f.u8(803) != DpxLayout::kDatumBits || f.u16(804) != kFilledToWords || f.u16(806) != kNoRunLengthEncoding) {
+    if (f.u8(At::kBitSize) != DpxLayout::kDatumBits || f.u16(At::kPacking) != kFilledToWords || f.u16(At::kEncoding) != kNoRunLengthEncoding) {
         throw UnreadableFile("its data are not 10-bit, filled into 32-bit words and unencoded");
     }
-    const uint32_t width = f.u32(772);
-    const uint32_t height = f.u32(776);
+    const uint32_t width = f.u32(At::kPixelsPerLine);
+    const uint32_t height = f.u32(At::kLines);
     if (width == 0 || height == 0) {
         result.problems.push_back("the image has no pixels");
         return result;
@@ -190,14 +235,14 @@ InspectedFile readDpxFile(const std::string& path)
                              " pixels are more than pm5544-inspect reads");
     }
 
-    const uint32_t dataOffsetField = f.u32(808);
-    const uint64_t dataOffset = dataOffsetField != kUndefined && dataOffsetField != 0 ? dataOffsetField : f.u32(4);
+    const uint32_t dataOffsetField = f.u32(At::kDataOffset);
+    const uint64_t dataOffset = dataOffsetField != kUndefined && dataOffsetField != 0 ? dataOffsetField : f.u32(At::kImageOffset);
     const long long lineBytes = DpxLayout::lineBytes(descriptor, width);
     const uint64_t expectedSize = dataOffset + static_cast<uint64_t>(lineBytes) * height;
     result.field("image data", std::to_string(height) + " lines of " + std::to_string(lineBytes) + " bytes from byte " +
                                    std::to_string(dataOffset) + "; file " + std::to_string(bytes.size()) + " bytes");
-    if (f.u32(16) != static_cast<uint32_t>(bytes.size())) {
-        result.problems.push_back("the size field says " + std::to_string(f.u32(16)) + " bytes, the file has " +
+    if (f.u32(At::kFileSize) != static_cast<uint32_t>(bytes.size())) {
+        result.problems.push_back("the size field says " + std::to_string(f.u32(At::kFileSize)) + " bytes, the file has " +
                                   std::to_string(bytes.size()));
     }
     if (bytes.size() > expectedSize) {

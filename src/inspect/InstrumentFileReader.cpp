@@ -15,6 +15,12 @@
 namespace {
 
 constexpr std::size_t kHeaderSize = 16;
+// Header bytes after the eight of "PATTERN\0"; the width is big-endian.
+constexpr std::size_t kBlockModeByte = 8;
+constexpr std::size_t kWidthByte = 9;
+constexpr std::size_t kLineCountFlagByte = 11;
+constexpr std::size_t kBitsByte = 12;
+constexpr std::size_t kFormatByte = 13;
 constexpr int kWideCodeBits = 12;
 // The HDR Y'CbCr canvases give their 10-bit codes as they are; a 12-bit
 // Y'CbCr file always has codes above this (its chroma mid-point is 2048).
@@ -143,12 +149,12 @@ InspectedFile readInstrumentFile(const std::string& path)
     }
     const auto byteAt = [&bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     VantoKeploPatternFile file;
-    file.blockMode = byteAt(8);
-    file.width = static_cast<uint16_t>((byteAt(9) << 8) | byteAt(10));
-    const int lineCountFlag = byteAt(11);
+    file.blockMode = byteAt(kBlockModeByte);
+    file.width = static_cast<uint16_t>((byteAt(kWidthByte) << 8) | byteAt(kWidthByte + 1));
+    const int lineCountFlag = byteAt(kLineCountFlagByte);
     file.singleBlock = lineCountFlag == 0;
-    file.bitsPerSample = byteAt(12);
-    file.sampleFormat = byteAt(13);
+    file.bitsPerSample = byteAt(kBitsByte);
+    file.sampleFormat = byteAt(kFormatByte);
     const int format = file.sampleFormat;
     result.patternFormat = format;
 

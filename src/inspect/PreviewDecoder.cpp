@@ -36,6 +36,7 @@ constexpr double kSLog3Black = 95.0;
 constexpr double kSLog3LinearSlope = 6774.248417146666;
 constexpr double kSLog3Grey = 420.0, kSLog3LogScale = 261.5, kSLog3Bias = 0.01, kSLog3Divisor = 0.19;
 constexpr double kSLog3White = 0.9;
+constexpr int kSLog3CodeBits = 10;
 constexpr double kStudioBlack10 = 64.0, kStudioRange10 = 876.0, kChromaMid10 = 512.0;
 // The live forms' inverse OOTF: a 1/1.2 power up to 3.0, a line above it.
 constexpr double kLiveKnee = 3.0, kLiveGamma = 1.2, kLiveLineOffset = 0.7474385637693104,
@@ -46,6 +47,7 @@ constexpr double k2020To709[3][3] = {{1.6605, -0.5876, -0.0728}, {-0.1246, 1.132
 constexpr double kDisplayExponent = 1 / 2.4;
 
 // X'Y'Z' codes: a 1/2.6 power of XYZ scaled by 48 cd/m2 over 52.37.
+constexpr int kXyzCodeBits = 12;
 constexpr double kXyzCodeScale = 4095.0;
 constexpr double kXyzExponent = 2.6;
 constexpr double kXyzPeakOverNormalising = 0.91655528;
@@ -180,7 +182,7 @@ PreviewDecoder::Rgb PreviewDecoder::signal(int crOrR, int yOrG, int cbOrB) const
         double xyz[3];
         const int codes[3] = {crOrR, yOrG, cbOrB};
         for (int i = 0; i < 3; ++i) {
-            const double v = std::ldexp(codes[i], 12 - codeBits_) / kXyzCodeScale;
+            const double v = std::ldexp(codes[i], kXyzCodeBits - codeBits_) / kXyzCodeScale;
             xyz[i] = std::pow(v, kXyzExponent) / kXyzPeakOverNormalising;
         }
         double rgb[3];
@@ -201,7 +203,7 @@ PreviewDecoder::Rgb PreviewDecoder::signal(int crOrR, int yOrG, int cbOrB) const
     };
     if (transfer_ == Transfer::SLog3 || transfer_ == Transfer::SLog3Live) {
         // The S-Log3 matrix works on the 10-bit codes themselves.
-        const double scale = std::ldexp(1.0, 10 - codeBits_);
+        const double scale = std::ldexp(1.0, kSLog3CodeBits - codeBits_);
         const Rgb c = decode(yOrG * scale, cbOrB * scale - kChromaMid10, crOrR * scale - kChromaMid10);
         return {(c.r - kStudioBlack10) / kStudioRange10, (c.g - kStudioBlack10) / kStudioRange10,
                 (c.b - kStudioBlack10) / kStudioRange10};

@@ -25,6 +25,13 @@ constexpr std::size_t kClassicHeaderSize = 8;
 constexpr std::size_t kBigHeaderSize = 16;
 constexpr uint16_t kClassicVersion = 42;
 constexpr uint16_t kBigVersion = 43;
+// After the two bytes of byte order: the version, then the first directory's offset.
+constexpr std::size_t kVersionAt = 2;
+constexpr std::size_t kVersionSize = 2;
+constexpr std::size_t kClassicDirectoryAt = 4;
+constexpr std::size_t kClassicOffsetSize = 4;
+constexpr std::size_t kBigDirectoryAt = 8;
+constexpr std::size_t kBigOffsetSize = 8;
 // Repeat lists longer than this are shown by their first pairs only.
 constexpr std::size_t kRepeatPairsShown = 8;
 
@@ -140,12 +147,12 @@ void checkFirstDirectory(const std::string& path, InspectedFile& result)
         result.problems.push_back("the file ends inside its header");
         return;
     }
-    const uint64_t version = headerNumber(head, 2, 2, bigEndian);
+    const uint64_t version = headerNumber(head, kVersionAt, kVersionSize, bigEndian);
     uint64_t directory = 0;
     if (version == kClassicVersion) {
-        directory = headerNumber(head, 4, 4, bigEndian);
+        directory = headerNumber(head, kClassicDirectoryAt, kClassicOffsetSize, bigEndian);
     } else if (version == kBigVersion && head.size() == kBigHeaderSize) {
-        directory = headerNumber(head, 8, 8, bigEndian);
+        directory = headerNumber(head, kBigDirectoryAt, kBigOffsetSize, bigEndian);
     } else {
         throw UnreadableFile("its TIFF header has version " + std::to_string(version));
     }
