@@ -92,12 +92,12 @@ ReferenceRender ReferenceRender::of(const InspectedFile& file, const CanvasSetti
     card.render_text(s.width, s.height);
 
     switch (file.kind) {
-    case FileKind::Png: {
-        const std::vector<uint16_t> buffer = roundedImage(card, s);
-        reference.frame = CodeFrame(s.width, s.height, kRenderSamples, kStoredBits);
-        reference.frame.samples = buffer;
+    case FileKind::Png:
+        reference.frame = CodeFrame(s.width, 0, kRenderSamples, kStoredBits);
+        reference.frame.height = s.height;
+        reference.frame.presentHeight = s.height;
+        reference.frame.samples = roundedImage(card, s);  // the render buffer is the PNG's frame
         break;
-    }
     case FileKind::Tiff:
         reference.frame = tiffFrame(card, s);
         break;
