@@ -9,7 +9,7 @@ JOBS       := $(shell nproc 2>/dev/null || echo 2)
 PREFIX     ?= /usr/local
 DESTDIR    ?=
 
-.PHONY: all deps build run installables install package test test-release test-asan test-armhf bench clean
+.PHONY: all deps build run installables install package test test-release test-asan test-armhf bench gallery clean
 
 all: build
 
@@ -27,7 +27,7 @@ $(ASAN_BUILD)/CMakeCache.txt: Makefile | deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPM5544_SANITIZE=ON $(CMAKE_QUIET) >/dev/null
 
 build: deps $(BUILD)/CMakeCache.txt
-	@cmake --build $(BUILD) --target pm5544 -j $(JOBS) -- --no-print-directory -s
+	@cmake --build $(BUILD) --target pm5544 pm5544-inspect -j $(JOBS) -- --no-print-directory -s
 
 run: build
 	@./$(BUILD)/pm5544 pm5544.png
@@ -63,6 +63,10 @@ bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPM5544_BENCH=ON -DPM5544_TESTS=OFF $(CMAKE_QUIET) >/dev/null
 	@cmake --build build-bench -j $(JOBS) -- --no-print-directory -s
 	@for b in build-bench/bench/bench_*; do $$b; done
+
+# The README's previews of the card, made by pm5544-inspect from files pm5544 writes.
+gallery: build
+	@sh scripts/gallery.sh $(BUILD) docs/gallery
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-armhf

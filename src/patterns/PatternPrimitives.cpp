@@ -155,7 +155,7 @@ int gridVerticalLine(int xs, int ps, int lineSamples, int fallStart, int n, bool
 
 }  // namespace
 
-int PatternSpec::grid(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour) {
+int PatternSpec::grid(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour) const {
     if (pitch == 0) {
         return 0;
     }
@@ -168,7 +168,7 @@ int PatternSpec::grid(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel 
     return gridVertical(x, y, pitch, lineWidth, out, lineColour);
 }
 
-int PatternSpec::gridVertical(int x, int /*y*/, int pitch, int lineWidth, Pixel& out, Pixel lineColour) {
+int PatternSpec::gridVertical(int x, int /*y*/, int pitch, int lineWidth, Pixel& out, Pixel lineColour) const {
     const int n = transitionSize;
     const int pixelDivisor = wrappingMultiply(aspectHeight, width);
     const int xs = wrappingMultiply(height, wrappingMultiply(x, aspectWidth)) / pixelDivisor;

@@ -99,8 +99,8 @@ public:
     int barsLayered(int x, Pixel& out, int count, int totalWidth, ...);
     int barsLayered(int x, Pixel& out, int count, int* widths, ...);
     Pixel squareWave(int x, int period, Pixel& a, Pixel& b);
-    int grid(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour);
-    int gridVertical(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour);
+    int grid(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour) const;
+    int gridVertical(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour) const;
     int gridFlipVphase(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour);
 
     // Line renderers: the 16-bit image form, the TIFF form and the instrument form.

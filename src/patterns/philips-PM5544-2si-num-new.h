@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "patterns/CardRegion.h"
 #include "patterns/PM5544Palette.h"
 #include "patterns/PatternWrapper.h"
 
@@ -41,6 +42,7 @@ public:
 
     // The unshaped card colour of one sample. Valid once setup() has run.
     Pixel render(int x, int y);
+    CardRegion regionOf(int x, int y) const;  // the part of the card a frame sample belongs to
 
     // Replaces every colour change along one line buffer by a raised-cosine
     // ramp and appends the shaped samples, all but the context samples at

@@ -60,7 +60,11 @@ std::set<std::string> optionsMatchedInSources()
     const std::regex literal("\"(--?[A-Za-z_][A-Za-z0-9_]*)\"");
     std::set<std::string> found;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(std::string(PM5544_SOURCE_DIR) + "/src")) {
-        if (entry.path().extension() != ".cpp" || entry.path().filename() == "Usage.cpp") continue;
+        // pm5544-inspect has options of its own.
+        const std::string path = entry.path().string();
+        if (entry.path().extension() != ".cpp" || entry.path().filename() == "Usage.cpp" ||
+            path.find("inspect") != std::string::npos)
+            continue;
         const std::string code = readFile(entry.path().string());
         for (std::sregex_iterator m(code.begin(), code.end(), literal), end; m != end; ++m) found.insert((*m)[1]);
     }

@@ -32,11 +32,11 @@ ProgramRun runProgram(const std::vector<std::string>& args, const std::string& c
         for (const char* word : {PM5544_EMULATOR}) argv.push_back(const_cast<char*>(word));
         argv.push_back(const_cast<char*>("-0"));
         argv.push_back(const_cast<char*>(programPath.c_str()));
-        argv.push_back(const_cast<char*>(PM5544_BIN));
+        argv.push_back(const_cast<char*>(programPath.c_str()));
         const char* const executable = argv[0];
 #else
         argv.push_back(const_cast<char*>(programPath.c_str()));
-        const char* const executable = PM5544_BIN;
+        const char* const executable = programPath.c_str();
 #endif
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);

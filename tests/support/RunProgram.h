@@ -10,8 +10,8 @@ struct ProgramRun {
     std::string err;  // standard error
 };
 
-// Runs the program with the given arguments (argv[0] is `programPath`),
-// in the working directory `cwd` (empty: the current one).
+// Runs the program at `programPath` with the given arguments, in the working
+// directory `cwd` (empty: the current one).
 ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd = "",
                       const std::string& programPath = PM5544_BIN);
 

@@ -1,0 +1,65 @@
+#include "inspect/DpxLayout.h"
+
+#include "writers/writeDPX.h"
+
+namespace DpxLayout {
+
+namespace {
+
+constexpr int kPixelsPerGroup = 6;
+constexpr int kBytesPerGroup = 16;
+constexpr int kBytesPerWord = 4;
+constexpr int kRenderSamples = 4;
+constexpr int kDatumShift = 16 - kDatumBits;
+
+}  // namespace
+
+bool isReadable(int descriptor)
+{
+    return descriptor == DPX::kRGB || descriptor == DPX::kCbYCrY || descriptor == DPX::kCbYCr;
+}
+
+const char* descriptorName(int descriptor)
+{
+    switch (descriptor) {
+    case DPX::kRGB: return "RGB";
+    case DPX::kRGBA: return "RGBA";
+    case DPX::kABGR: return "ABGR";
+    case DPX::kCbYCrY: return "CbYCrY 4:2:2";
+    case DPX::kCbYaCrYa: return "CbYaCrYa 4:2:2 with alpha";
+    case DPX::kCbYCr: return "CbYCr 4:4:4";
+    case DPX::kCbYCrA: return "CbYCrA 4:4:4 with alpha";
+    }
+    return "unknown";
+}
+
+long long lineBytes(int descriptor, long long width)
+{
+    if (descriptor == DPX::kCbYCrY) return width * kBytesPerGroup / kPixelsPerGroup;
+    return width * kBytesPerWord;
+}
+
+int storedPixels(int descriptor, int width)
+{
+    if (descriptor == DPX::kCbYCrY) return width / kPixelsPerGroup * kPixelsPerGroup;
+    return width;
+}
+
+CodeFrame frameOf(const uint16_t* renderBuffer, int width, int height, int descriptor)
+{
+    CodeFrame frame(width, height, 3, kDatumBits);
+    frame.presentWidth = storedPixels(descriptor, width);
+    const bool pairs = descriptor == DPX::kCbYCrY;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < frame.presentWidth; ++x) {
+            const std::size_t pixel = (static_cast<std::size_t>(y) * width + x) * kRenderSamples;
+            const std::size_t chroma = pairs && (x & 1) != 0 ? pixel - kRenderSamples : pixel;
+            frame.stored(x, y, CodeFrame::kCrOrR) = renderBuffer[chroma + CodeFrame::kCrOrR] >> kDatumShift;
+            frame.stored(x, y, CodeFrame::kYOrG) = renderBuffer[pixel + CodeFrame::kYOrG] >> kDatumShift;
+            frame.stored(x, y, CodeFrame::kCbOrB) = renderBuffer[chroma + CodeFrame::kCbOrB] >> kDatumShift;
+        }
+    }
+    return frame;
+}
+
+}  // namespace DpxLayout

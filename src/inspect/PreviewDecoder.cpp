@@ -1,0 +1,251 @@
+#include "inspect/PreviewDecoder.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "tools/ColourSpace.h"
+#include "writers/writeVantoKeplo.h"
+
+namespace {
+
+using PatternGen::colorAxes_e;
+
+constexpr double kWhite8 = 255.0;
+
+// Luma weights of the three matrices.
+constexpr double kKr601 = 0.299, kKb601 = 0.114;
+constexpr double kKr709 = 0.2126, kKb709 = 0.0722;
+constexpr double kKr2020 = 0.2627, kKb2020 = 0.0593;
+
+// PQ (ST 2084); the result in units of 100 cd/m2, so that 1.0 is nominal white.
+constexpr double kPqM1 = 0.1593017578125, kPqM2 = 78.84375;
+constexpr double kPqC1 = 0.8359375, kPqC2 = 18.8515625, kPqC3 = 18.6875;
+constexpr double kPqPeakOverWhite = 100.0;  // 10000 cd/m2 over 100 cd/m2
+
+// HLG: inverse OETF, then the display OOTF (system gamma 1.2) of a 1000 cd/m2
+// display, on which the card's white sits at 100 cd/m2.
+constexpr double kHlgA = 0.17883277, kHlgB = 0.28466892, kHlgC = 0.55991073;
+constexpr double kHlgSqrtEnd = 0.5;
+constexpr double kHlgOotfExponent = 0.2;  // system gamma minus one
+constexpr double kHlgPeakOverWhite = 10.0;  // 1000 cd/m2 over 100 cd/m2
+
+// S-Log3 on 10-bit codes: black 95, 18 % grey 420; 1.0 is 90 % reflectance.
+// Signals carried as studio R'G'B' hold code 64 + 876 x.
+constexpr double kSLog3Knee = 171.2102946929;  // the code at the end of the linear segment
+constexpr double kSLog3Black = 95.0;
+constexpr double kSLog3LinearSlope = 6774.248417146666;
+constexpr double kSLog3Grey = 420.0, kSLog3LogScale = 261.5, kSLog3Bias = 0.01, kSLog3Divisor = 0.19;
+constexpr double kSLog3White = 0.9;
+constexpr int kSLog3CodeBits = 10;
+constexpr double kStudioBlack10 = 64.0, kStudioRange10 = 876.0, kChromaMid10 = 512.0;
+// The live forms' inverse OOTF: a 1/1.2 power up to 3.0, a line above it.
+constexpr double kLiveKnee = 3.0, kLiveGamma = 1.2, kLiveLineOffset = 0.7474385637693104,
+                 kLiveLineScale = 1.2457309396155174;
+
+// Rec. 2020 to Rec. 709 primaries (BT.2087), and the power the card's R'G'B' is decoded with.
+constexpr double k2020To709[3][3] = {{1.6605, -0.5876, -0.0728}, {-0.1246, 1.1329, -0.0083}, {-0.0182, -0.1006, 1.1187}};
+constexpr double kDisplayExponent = 1 / 2.4;
+
+// X'Y'Z' codes: a 1/2.6 power of XYZ scaled by 48 cd/m2 over 52.37.
+constexpr int kXyzCodeBits = 12;
+constexpr double kXyzCodeScale = 4095.0;
+constexpr double kXyzExponent = 2.6;
+constexpr double kXyzPeakOverNormalising = 0.91655528;
+// The Rec. 709 OETF that turns the light back into R'G'B', and the studio range it is read on.
+constexpr double kOetfKnee = 0.018, kOetfSlope = 4.5, kOetfScale = 1.099, kOetfOffset = 0.099, kOetfExponent = 0.45;
+
+double pqToLight(double e)
+{
+    if (!(e > 0)) return 0;
+    const double p = std::pow(e, 1 / kPqM2);
+    return kPqPeakOverWhite * std::pow(std::max(p - kPqC1, 0.0) / (kPqC2 - kPqC3 * p), 1 / kPqM1);
+}
+
+double hlgToScene(double e)
+{
+    if (!(e > 0)) return 0;
+    if (e <= kHlgSqrtEnd) return e * e / 3;
+    return (std::exp((e - kHlgC) / kHlgA) + kHlgB) / 12;
+}
+
+// A studio R'G'B' value holding an S-Log3 10-bit code, to light.
+double sLog3ToLight(double e, bool live)
+{
+    const double code = kStudioBlack10 + kStudioRange10 * e;
+    const double reflectance = code < kSLog3Knee
+                                   ? (code - kSLog3Black) / kSLog3LinearSlope
+                                   : std::pow(10.0, (code - kSLog3Grey) / kSLog3LogScale) * kSLog3Divisor - kSLog3Bias;
+    const double x = std::max(reflectance / kSLog3White, 0.0);
+    if (!live) return x;
+    if (x <= std::pow(kLiveKnee, 1 / kLiveGamma)) return std::pow(x, kLiveGamma);
+    return x * kLiveGamma * kLiveLineScale - kLiveLineOffset;
+}
+
+double rec709Oetf(double v)
+{
+    if (v < kOetfKnee) return kOetfSlope * v;
+    return kOetfScale * std::pow(v, kOetfExponent) - kOetfOffset;
+}
+
+uint8_t to8(double v)
+{
+    const double clipped = std::min(std::max(v, 0.0), 1.0);
+    return static_cast<uint8_t>(std::lround(clipped * kWhite8));
+}
+
+void invert(const double m[3][3], double out[3][3])
+{
+    const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+                       m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+                       m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            const int r1 = (c + 1) % 3, r2 = (c + 2) % 3, c1 = (r + 1) % 3, c2 = (r + 2) % 3;
+            out[r][c] = (m[r1][c1] * m[r2][c2] - m[r1][c2] * m[r2][c1]) / det;
+        }
+    }
+}
+
+}  // namespace
+
+PreviewDecoder::PreviewDecoder(const SignalModel& model, int codeBits) : model_(model), codeBits_(codeBits)
+{
+    switch (model.axes) {
+    case PatternGen::Colour_RGB:
+    case PatternGen::Colour_RGB_219:
+    case PatternGen::Colour_YCbCr_709:
+        break;
+    case PatternGen::Colour_YCbCr_601:
+        kr_ = kKr601;
+        kb_ = kKb601;
+        break;
+    case PatternGen::Colour_YCbCr_2020:
+        kr_ = kKr2020;
+        kb_ = kKb2020;
+        break;
+    case PatternGen::Colour_YCbCr_PQ_Mapped:
+    case PatternGen::Colour_RGB_PQ_Mapped:
+        mapped_ = true;
+        [[fallthrough]];
+    case PatternGen::Colour_YCbCr_PQ:
+    case PatternGen::Colour_RGB_PQ:
+        transfer_ = Transfer::Pq;
+        break;
+    case PatternGen::Colour_YCbCr_HLG_Mapped:
+    case PatternGen::Colour_RGB_HLG_Mapped:
+        mapped_ = true;
+        [[fallthrough]];
+    case PatternGen::Colour_YCbCr_HLG:
+    case PatternGen::Colour_RGB_HLG:
+        transfer_ = Transfer::Hlg;
+        break;
+    case PatternGen::Colour_YCbCr_SLog3_Mapped:
+    case PatternGen::Colour_RGB_SLog3_Mapped:
+        mapped_ = true;
+        [[fallthrough]];
+    case PatternGen::Colour_YCbCr_SLog3:
+    case PatternGen::Colour_RGB_SLog3:
+        transfer_ = Transfer::SLog3;
+        break;
+    case PatternGen::Colour_YCbCr_SLog3_Live_Mapped:
+    case PatternGen::Colour_RGB_SLog3_Live_Mapped:
+        mapped_ = true;
+        [[fallthrough]];
+    case PatternGen::Colour_YCbCr_SLog3_Live:
+    case PatternGen::Colour_RGB_SLog3_Live:
+        transfer_ = Transfer::SLog3Live;
+        break;
+    case PatternGen::Colour_Axes_Count:
+        break;
+    }
+    if (transfer_ != Transfer::None) {
+        kr_ = kKr2020;
+        kb_ = kKb2020;
+    }
+    // The writer's own conversion gives the matrix, one primary at a time.
+    double rgbToXyz[3][3];
+    const float unit[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    for (int c = 0; c < 3; ++c) {
+        float x, y, z;
+        LinearRGBtoXYZLinearConversion(unit[c][0], unit[c][1], unit[c][2], x, y, z);
+        rgbToXyz[0][c] = x;
+        rgbToXyz[1][c] = y;
+        rgbToXyz[2][c] = z;
+    }
+    invert(rgbToXyz, xyzToRgb_);
+}
+
+PreviewDecoder::Rgb PreviewDecoder::signal(int crOrR, int yOrG, int cbOrB) const
+{
+    const ColourSpace space(model_.axes, codeBits_, model_.fullRange);
+    if (model_.xyz) {
+        double xyz[3];
+        const int codes[3] = {crOrR, yOrG, cbOrB};
+        for (int i = 0; i < 3; ++i) {
+            const double v = std::ldexp(codes[i], kXyzCodeBits - codeBits_) / kXyzCodeScale;
+            xyz[i] = std::pow(v, kXyzExponent) / kXyzPeakOverNormalising;
+        }
+        double rgb[3];
+        for (int r = 0; r < 3; ++r) {
+            rgb[r] = xyzToRgb_[r][0] * xyz[0] + xyzToRgb_[r][1] * xyz[1] + xyzToRgb_[r][2] * xyz[2];
+            rgb[r] = rec709Oetf(std::min(std::max(rgb[r], 0.0), 1.0));
+        }
+        return {rgb[0], rgb[1], rgb[2]};
+    }
+    if (!model_.yCbCr()) {
+        return {space.normaliseLuma(crOrR), space.normaliseLuma(yOrG), space.normaliseLuma(cbOrB)};
+    }
+    const double kg = 1 - kr_ - kb_;
+    auto decode = [&](double y, double cb, double cr) {
+        const double r = y + 2 * (1 - kr_) * cr;
+        const double b = y + 2 * (1 - kb_) * cb;
+        return Rgb{r, (y - kr_ * r - kb_ * b) / kg, b};
+    };
+    if (transfer_ == Transfer::SLog3 || transfer_ == Transfer::SLog3Live) {
+        // The S-Log3 matrix works on the 10-bit codes themselves.
+        const double scale = std::ldexp(1.0, kSLog3CodeBits - codeBits_);
+        const Rgb c = decode(yOrG * scale, cbOrB * scale - kChromaMid10, crOrR * scale - kChromaMid10);
+        return {(c.r - kStudioBlack10) / kStudioRange10, (c.g - kStudioBlack10) / kStudioRange10,
+                (c.b - kStudioBlack10) / kStudioRange10};
+    }
+    return decode(space.normaliseLuma(yOrG), space.normaliseChroma(cbOrB), space.normaliseChroma(crOrR));
+}
+
+PreviewDecoder::Rgb PreviewDecoder::display(const Rgb& s) const
+{
+    Rgb light = s;
+    switch (transfer_) {
+    case Transfer::None:
+        return s;
+    case Transfer::Pq:
+        light = {pqToLight(s.r), pqToLight(s.g), pqToLight(s.b)};
+        break;
+    case Transfer::Hlg: {
+        const Rgb e{hlgToScene(s.r), hlgToScene(s.g), hlgToScene(s.b)};
+        const double ys = kKr2020 * e.r + (1 - kKr2020 - kKb2020) * e.g + kKb2020 * e.b;
+        const double gain = ys > 0 ? kHlgPeakOverWhite * std::pow(ys, kHlgOotfExponent) : 0;
+        light = {gain * e.r, gain * e.g, gain * e.b};
+        break;
+    }
+    case Transfer::SLog3:
+    case Transfer::SLog3Live: {
+        const bool live = transfer_ == Transfer::SLog3Live;
+        light = {sLog3ToLight(s.r, live), sLog3ToLight(s.g, live), sLog3ToLight(s.b, live)};
+        break;
+    }
+    }
+    if (!mapped_) return light;
+    const double in[3] = {light.r, light.g, light.b};
+    double out[3];
+    for (int r = 0; r < 3; ++r) {
+        const double v = k2020To709[r][0] * in[0] + k2020To709[r][1] * in[1] + k2020To709[r][2] * in[2];
+        out[r] = std::pow(std::min(std::max(v, 0.0), 1.0), kDisplayExponent);
+    }
+    return {out[0], out[1], out[2]};
+}
+
+Rgb8 PreviewDecoder::operator()(int crOrR, int yOrG, int cbOrB) const
+{
+    const Rgb d = display(signal(crOrR, yOrG, cbOrB));
+    return {to8(d.r), to8(d.g), to8(d.b)};
+}
