@@ -63,6 +63,8 @@ bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPM5544_BENCH=ON -DPM5544_TESTS=OFF $(CMAKE_QUIET) >/dev/null
 	@cmake --build build-bench -j $(JOBS) -- --no-print-directory -s
 	@for b in build-bench/bench/bench_*; do $$b; done
+	@$(MAKE) --no-print-directory build
+	@bash bench/compare-ffmpeg.sh $(BUILD)/pm5544
 
 # The README's previews of the card, made by pm5544-inspect from files pm5544 writes.
 gallery: build

@@ -1,71 +1,113 @@
-// Speed of the stages of one run: the card's frame precomputation, the 16-bit
-// line renderer and the rounding of the frame buffer, at HD and UHD sizes.
+// Speed of the stages of one run at HD and UHD sizes: the card made as a whole
+// frame and line by line, the rows of the 16-bit form, their rounding, and
+// the PNG rows' filtering and compression.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <memory>
 #include <vector>
 
+#include "patterns/ImageRows.h"
 #include "patterns/philips-PM5544-2si-num-new.h"
 #include "tools/rounding.h"
+#include "writers/PngRowWriter.h"
 
 namespace {
 
-void initCard(PhilipsPm5544Spec& card, int width, int height, PatternGen::colorAxes_e axes,
-              PatternGen::sampling_e sampling)
+void initCard(PhilipsPm5544Spec& card, int width, int height, PatternGen::colorAxes_e axes, bool onDemand)
 {
     // init prints its size lines; keep the benchmark output readable.
     std::FILE* saved = stdout;
     stdout = std::fopen("/dev/null", "w");
-    card.init(width, height, 16, 9, axes, sampling, 10, false, PatternGen::Quadrant_None, 0, false, "");
+    card.renderLinesOnDemand = onDemand;
+    card.init(width, height, 16, 9, axes, PatternGen::Sampling_422, 10, false, PatternGen::Quadrant_None, 0, false,
+              "");
     std::fclose(stdout);
     stdout = saved;
 }
 
-void BM_CardSetup(benchmark::State& state)
+void BM_CardWholeFrame(benchmark::State& state)
 {
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
     for (auto _ : state) {
         PhilipsPm5544Spec card;
-        initCard(card, width, height, PatternGen::Colour_YCbCr_709, PatternGen::Sampling_422);
+        initCard(card, width, height, PatternGen::Colour_YCbCr_709, false);
         benchmark::DoNotOptimize(card.frame.data());
     }
     state.SetItemsProcessed(state.iterations() * width * height);
 }
-BENCHMARK(BM_CardSetup)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CardWholeFrame)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 
-void BM_RenderLines16(benchmark::State& state)
+void BM_CardLinesOnDemand(benchmark::State& state)
 {
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
-    PhilipsPm5544Spec card;
-    initCard(card, width, height, static_cast<PatternGen::colorAxes_e>(state.range(2)), PatternGen::Sampling_422);
-    std::vector<unsigned short> buffer(static_cast<size_t>(width) * height * 4);
     for (auto _ : state) {
-        card.run_body(0, width, height, buffer.data());
-        benchmark::DoNotOptimize(buffer.data());
+        PhilipsPm5544Spec card;
+        initCard(card, width, height, PatternGen::Colour_YCbCr_709, true);
+        for (int y = 0; y < height; ++y) {
+            benchmark::DoNotOptimize(card.indexedLine(y));
+        }
     }
     state.SetItemsProcessed(state.iterations() * width * height);
 }
-BENCHMARK(BM_RenderLines16)
+BENCHMARK(BM_CardLinesOnDemand)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+
+// The program's path to the writer: lines on demand, 16-bit rows rounded to 10 bits.
+void BM_RoundedImageRows(benchmark::State& state)
+{
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    const auto axes = static_cast<PatternGen::colorAxes_e>(state.range(2));
+    std::vector<uint16_t> row(static_cast<std::size_t>(width) * 4);
+    for (auto _ : state) {
+        PhilipsPm5544Spec card;
+        initCard(card, width, height, axes, true);
+        ImageRows rows(card, width, height);
+        rows.roundTo(10);
+        for (int y = 0; y < height; ++y) {
+            rows.next(row.data());
+        }
+        benchmark::DoNotOptimize(row.data());
+    }
+    state.SetItemsProcessed(state.iterations() * width * height);
+}
+BENCHMARK(BM_RoundedImageRows)
     ->Args({1920, 1080, PatternGen::Colour_YCbCr_709})
-    ->Args({1920, 1080, PatternGen::Colour_RGB})
     ->Args({3840, 2160, PatternGen::Colour_YCbCr_709})
+    ->Args({3840, 2160, PatternGen::Colour_YCbCr_PQ})
     ->Unit(benchmark::kMillisecond);
 
-void BM_RoundFrame(benchmark::State& state)
+void BM_RoundBuffer(benchmark::State& state)
 {
-    std::vector<unsigned short> buffer(static_cast<size_t>(1920) * 1080 * 4, 0x8123);
+    std::vector<uint16_t> buffer(static_cast<size_t>(1920) * 1080 * 4, 0x8123);
     for (auto _ : state) {
-        for (size_t i = 0; i < buffer.size(); i += 4) {
-            buffer[i] = static_cast<unsigned short>(Rounding::roundChromaTo(16, 6, buffer[i]));
-            buffer[i + 1] = static_cast<unsigned short>(Rounding::roundLumaTo(16, 6, buffer[i + 1]));
-        }
+        Rounding::roundSamples(buffer.data(), 1920 * 1080, PatternGen::Colour_YCbCr_709, 10);
         benchmark::DoNotOptimize(buffer.data());
     }
     state.SetItemsProcessed(state.iterations() * 1920 * 1080);
 }
-BENCHMARK(BM_RoundFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RoundBuffer)->Unit(benchmark::kMillisecond);
+
+// Filtering and compressing the UHD card's rows, on every core.
+void BM_PngRows(benchmark::State& state)
+{
+    constexpr int width = 3840, height = 2160;
+    PhilipsPm5544Spec card;
+    initCard(card, width, height, PatternGen::Colour_YCbCr_709, false);
+    std::vector<uint16_t> frame(static_cast<std::size_t>(width) * height * 4);
+    card.run_body(0, width, height, frame.data());
+    for (auto _ : state) {
+        std::FILE* sink = std::fopen("/dev/null", "wb");
+        PngRowWriter writer(sink, width, height);
+        for (int y = 0; y < height; ++y) {
+            writer.writeRow(frame.data() + static_cast<std::size_t>(y) * width * 4);
+        }
+        benchmark::DoNotOptimize(writer.finish());
+        std::fclose(sink);
+    }
+    state.SetItemsProcessed(state.iterations() * width * height);
+}
+BENCHMARK(BM_PngRows)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
