@@ -9,6 +9,8 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <new>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <utility>
@@ -156,7 +158,9 @@ bool validateSettings(const RunSettings& s, bool patternFile)
         return false;
     }
     const long long scale = s.quadrant != PatternGen::Quadrant_None ? 4 : 1;
-    const long long aspectTerm = s.aspectWidth > s.aspectHeight ? s.aspectWidth : s.aspectHeight;
+    // The card works with the aspect in lowest terms (PatternSpec::init).
+    const int common = std::gcd(s.aspectWidth, s.aspectHeight);
+    const long long aspectTerm = (s.aspectWidth > s.aspectHeight ? s.aspectWidth : s.aspectHeight) / common;
     const unsigned long long pixels = static_cast<unsigned long long>(scale) * s.width * s.height;
     // The frame of Pixels is the largest allocation; its byte count must fit the
     // address space (a 32-bit target would otherwise wrap the size).
@@ -191,7 +195,9 @@ int renderAndWrite(const RunSettings& s, PatternSpec& pattern, const std::string
 
 namespace PatternRender {
 
-int renderPattern(int argc, char** argv, PatternSpec& pattern)
+namespace {
+
+int run(int argc, char** argv, PatternSpec& pattern, RunSettings& settings)
 {
     // --help and --version answer before any other argument is read.
     if (const std::optional<int> status = Usage::answerInfoRequest(argc, argv)) return *status;
@@ -201,7 +207,6 @@ int renderPattern(int argc, char** argv, PatternSpec& pattern)
         return 1;
     }
 
-    RunSettings settings;
     if (parseOptions(argc, argv, settings) == ParseResult::Fail) return 1;
 
     if (settings.selfTest)
@@ -218,12 +223,23 @@ int renderPattern(int argc, char** argv, PatternSpec& pattern)
     const bool patternFile = dot != std::string::npos && OutputKinds::forExtension(fileName.substr(dot + 1)).form ==
                                                              OutputKinds::RenderForm::Instrument;
     if (!validateSettings(settings, patternFile)) return 1;
+    return renderAndWrite(settings, pattern, fontDirectory);
+}
 
+}  // namespace
+
+int renderPattern(int argc, char** argv, PatternSpec& pattern)
+{
     // Rendering and writing report their failures as exceptions (an unsupported
     // request such as a quadrant of a full-canvas pattern, a pattern file that
     // cannot be saved, memory exhaustion): end the run with a message, not an abort.
+    RunSettings settings;
     try {
-        return renderAndWrite(settings, pattern, fontDirectory);
+        return run(argc, argv, pattern, settings);
+    } catch (const std::bad_alloc&) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "Error: not enough memory for a %dx%d card\n", settings.width, settings.height);
+        return 1;
     } catch (const std::exception& e) {
         std::fflush(stdout);
         // Some pattern-file texts end in a newline of their own.

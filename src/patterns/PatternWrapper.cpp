@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 
 #include "patterns/WrappingArithmetic.h"
 
@@ -105,8 +106,11 @@ bool PatternSpec::init(int width, int height, int aspectWidth, int aspectHeight,
     this->commandLineValue = commandLineValue;
     this->fontDirectory = fontDirectory;
 
-    this->aspectWidth = aspectWidth;
-    this->aspectHeight = aspectHeight;
+    // The geometry takes the aspect in lowest terms: every fraction of it is
+    // the same number, and smaller factors keep its products inside 32 bits.
+    const int common = aspectWidth > 0 && aspectHeight > 0 ? std::gcd(aspectWidth, aspectHeight) : 1;
+    this->aspectWidth = aspectWidth / common;
+    this->aspectHeight = aspectHeight / common;
     if (quadrant != PatternGen::Quadrant_None) {
         // The whole picture is drawn at twice the output size and one quarter written.
         this->width *= 2;
@@ -132,9 +136,9 @@ bool PatternSpec::init(int width, int height, int aspectWidth, int aspectHeight,
     }
 
     printf("Width x Height: %dx%d\n", this->width, this->height);
-    printf("Aspect: %d:%d\n", this->aspectWidth, this->aspectHeight);
-    const double pixelAspect = (static_cast<double>(this->aspectHeight) * this->width) /
-                               (static_cast<double>(this->aspectWidth) * this->height);
+    printf("Aspect: %d:%d\n", aspectWidth, aspectHeight);
+    const double pixelAspect = (static_cast<double>(aspectHeight) * this->width) /
+                               (static_cast<double>(aspectWidth) * this->height);
     printf("Pixel aspect: 1:%.3lf\n", pixelAspect);
 
     calculateTransition(kStandardRiseTimeNs, kStandardClockMHz);

@@ -33,10 +33,19 @@ DeflateBands::DeflateBands(int level, int strategy, unsigned threads)
             workers_.emplace_back([this] { work(); });
         }
     } catch (const std::system_error&) {
+        // Work with the threads there are.
+    } catch (...) {
+        stopWorkers();
+        throw;
     }
 }
 
 DeflateBands::~DeflateBands()
+{
+    stopWorkers();
+}
+
+void DeflateBands::stopWorkers()
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -46,6 +55,7 @@ DeflateBands::~DeflateBands()
     for (std::thread& worker : workers_) {
         worker.join();
     }
+    workers_.clear();
 }
 
 std::vector<uint8_t> DeflateBands::header() const
@@ -69,11 +79,13 @@ struct DeflateBands::Compressor {
 void DeflateBands::compress(Band& band, Compressor& c) const
 {
     band.adler = static_cast<uint32_t>(adler32(1, band.input.get(), static_cast<uInt>(band.length)));
-    const bool started = c.ready ? deflateReset(&c.z) == Z_OK
-                                 : deflateInit2(&c.z, level_, Z_DEFLATED, kRawDeflateWindowBits, kMemLevel,
-                                                strategy_) == Z_OK;
-    c.ready = c.ready || started;
-    if (!started) {
+    const int status = c.ready ? deflateReset(&c.z)
+                               : deflateInit2(&c.z, level_, Z_DEFLATED, kRawDeflateWindowBits, kMemLevel, strategy_);
+    if (status == Z_MEM_ERROR) {
+        throw std::bad_alloc();  // zlib could not get its state
+    }
+    c.ready = c.ready || status == Z_OK;
+    if (status != Z_OK) {
         band.failed = true;
         return;
     }

@@ -65,6 +65,7 @@ private:
     // A compressor's state and output space, kept from band to band.
     struct Compressor;
 
+    void stopWorkers();
     void work();
     void compress(Band& band, Compressor& compressor) const;
 

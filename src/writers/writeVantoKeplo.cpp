@@ -1,6 +1,7 @@
 #include "writers/writeVantoKeplo.h"
 
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -171,16 +172,18 @@ bool CompressedLine::operator!=(const CompressedLine& other)
 
 void CompressedLine::AddRun(unsigned short count, Sample s)
 {
-    Section* section = new Section;
+    auto section = std::make_unique<Section>();
     section->AddRepeatedSamplePair(count, s);
-    sections.push_back(section);
+    sections.push_back(section.get());
+    section.release();  // owned by the line from here on
 }
 
 void CompressedLine::AddArray(unsigned short count, Sample* samples)
 {
-    Section* section = new Section;
+    auto section = std::make_unique<Section>();
     section->samplePairs.assign(samples, samples + count);
-    sections.push_back(section);
+    sections.push_back(section.get());
+    section.release();  // owned by the line from here on
 }
 
 // ---------------------------------------------------------------- VantoKeploPatternFile
@@ -197,7 +200,9 @@ VantoKeploPatternFile::~VantoKeploPatternFile()
 
 void VantoKeploPatternFile::AddBlock(CompressedLine* block)
 {
+    std::unique_ptr<CompressedLine> owned(block);
     line_blocks.push_back(block);
+    owned.release();  // owned by the file from here on
 }
 
 void VantoKeploPatternFile::Clear()

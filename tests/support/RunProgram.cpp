@@ -1,16 +1,19 @@
 #include "support/RunProgram.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "support/TempDir.h"
 
-ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& programPath)
+ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& programPath,
+                      long long fileSizeLimit)
 {
     ProgramRun run;
     static int counter = 0;
@@ -25,6 +28,11 @@ ProgramRun runProgram(const std::vector<std::string>& args, const std::string& c
         dup2(outFd, 1);
         dup2(errFd, 2);
         if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
+        if (fileSizeLimit >= 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
         std::vector<char*> argv;
 #ifdef PM5544_EMULATOR
         // A cross build: the emulator starts the program and hands it

@@ -12,8 +12,11 @@ struct ProgramRun {
 
 // Runs the program at `programPath` with the given arguments, in the working
 // directory `cwd` (empty: the current one).
+// A `fileSizeLimit` of 0 or more caps the size of every file the program
+// writes (RLIMIT_FSIZE, with SIGXFSZ ignored: a write past it fails with
+// EFBIG, as on a disk that is full).
 ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd = "",
-                      const std::string& programPath = PM5544_BIN);
+                      const std::string& programPath = PM5544_BIN, long long fileSizeLimit = -1);
 
 // The whole content of a file ("" when it cannot be read).
 std::string readFile(const std::string& path);
