@@ -5,6 +5,10 @@ BUILD      := build
 ASAN_BUILD := build-asan
 JOBS       := $(shell nproc 2>/dev/null || echo 2)
 
+# `make test WERROR=ON` (as CI runs it) treats compiler warnings as errors;
+# off by default, so that a newer compiler's new warnings do not stop a build.
+WERROR     ?= OFF
+
 # `make install PREFIX=/usr DESTDIR=/tmp/stage` installs under $(DESTDIR)$(PREFIX).
 PREFIX     ?= /usr/local
 DESTDIR    ?=
@@ -21,12 +25,16 @@ deps:
 CMAKE_QUIET := -DCMAKE_RULE_MESSAGES=OFF -DCMAKE_TARGET_MESSAGES=OFF
 
 $(BUILD)/CMakeCache.txt: Makefile | deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_QUIET) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DPM5544_WERROR=$(WERROR) $(CMAKE_QUIET) >/dev/null
 
 $(ASAN_BUILD)/CMakeCache.txt: Makefile | deps
-	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPM5544_SANITIZE=ON $(CMAKE_QUIET) >/dev/null
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPM5544_SANITIZE=ON -DPM5544_WERROR=$(WERROR) $(CMAKE_QUIET) >/dev/null
+
+# A build configured with another WERROR is configured again, quietly.
+werror = @grep -qx 'PM5544_WERROR:BOOL=$(WERROR)' $(1)/CMakeCache.txt || cmake -S . -B $(1) -DPM5544_WERROR=$(WERROR) >/dev/null
 
 build: deps $(BUILD)/CMakeCache.txt
+	$(call werror,$(BUILD))
 	@cmake --build $(BUILD) --target pm5544 pm5544-inspect -j $(JOBS) -- --no-print-directory -s
 
 run: build
@@ -34,6 +42,7 @@ run: build
 
 # Everything that is installed (the programs of PM5544_PROGRAMS and the library).
 installables: deps $(BUILD)/CMakeCache.txt
+	$(call werror,$(BUILD))
 	@cmake --build $(BUILD) --target installables -j $(JOBS) -- --no-print-directory -s
 
 install: installables
@@ -46,10 +55,12 @@ package: installables
 test: test-release test-asan
 
 test-release: deps $(BUILD)/CMakeCache.txt
+	$(call werror,$(BUILD))
 	@cmake --build $(BUILD) -j $(JOBS) -- --no-print-directory -s
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 test-asan: deps $(ASAN_BUILD)/CMakeCache.txt
+	$(call werror,$(ASAN_BUILD))
 	@cmake --build $(ASAN_BUILD) -j $(JOBS) -- --no-print-directory -s
 	@ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
@@ -57,7 +68,7 @@ test-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 # The 32-bit ARM (armhf) build: cross-built, tested under qemu-arm and compared
 # with build/pm5544. The cross tools and sysroot are set up once in .cache/armhf.
 test-armhf: build
-	@JOBS=$(JOBS) bash scripts/test-armhf.sh
+	@JOBS=$(JOBS) WERROR=$(WERROR) bash scripts/test-armhf.sh
 
 bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPM5544_BENCH=ON -DPM5544_TESTS=OFF $(CMAKE_QUIET) >/dev/null

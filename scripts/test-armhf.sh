@@ -21,6 +21,7 @@ cache=$root/.cache/armhf
 sysroot=$cache/sysroot
 build=build-armhf
 jobs=${JOBS:-2}
+werror=${WERROR:-OFF}
 log=$cache/setup.log
 
 HOST_PACKAGES="g++-arm-linux-gnueabihf qemu-user"
@@ -114,11 +115,12 @@ if [ ! -d "$sysroot/usr" ] || [ "$(cat "$cache/sysroot.packages" 2>/dev/null)" !
 fi
 echo "armhf set-up: $(($(now) - start)) s$cached"
 
-# 2. Cross build, with the native build's flags and options.
+# 2. Cross build, with the native build's flags and options (WERROR=ON: -Werror).
 start=$(now)
-if [ ! -f "$build/CMakeCache.txt" ]; then
+if [ ! -f "$build/CMakeCache.txt" ] || ! grep -qx "PM5544_WERROR:BOOL=$werror" "$build/CMakeCache.txt"; then
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/armhf-toolchain.cmake \
-        -DCMAKE_RULE_MESSAGES=OFF -DCMAKE_TARGET_MESSAGES=OFF >/dev/null || fail "configuring $build failed"
+        -DPM5544_WERROR="$werror" -DCMAKE_RULE_MESSAGES=OFF -DCMAKE_TARGET_MESSAGES=OFF >/dev/null ||
+        fail "configuring $build failed"
 fi
 cmake --build "$build" -j "$jobs" -- --no-print-directory -s || fail "cross build failed"
 echo "armhf cross build: $(($(now) - start)) s"
