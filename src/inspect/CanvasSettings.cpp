@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/ColourAxes.h"
 #include "tools/ColourKeywords.h"
 #include "tools/Pixel.h"
 
@@ -106,8 +107,6 @@ std::string CanvasSettings::asOptions() const
 
 const char* colourKeyword(PatternGen::colorAxes_e axes)
 {
-    for (std::size_t k = 0; k < ColourKeywords::kCount; ++k) {
-        if (ColourKeywords::kTable[k].axes == axes) return ColourKeywords::kTable[k].text;
-    }
-    return "?";
+    const char* keyword = ColourAxes::factsOf(axes).keyword;
+    return keyword != nullptr ? keyword : "?";
 }

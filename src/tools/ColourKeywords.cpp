@@ -3,32 +3,60 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/ColourAxes.h"
+
 namespace ColourKeywords {
 
-const Keyword kTable[] = {
-    {"RGB", PatternGen::Colour_RGB, 0},
-    {"RGB-headroom", PatternGen::Colour_RGB_219, 0},
-    {"HLG", PatternGen::Colour_YCbCr_HLG, 0},
-    {"HLG-Mapped", PatternGen::Colour_YCbCr_HLG_Mapped, 0},
-    {"PQ", PatternGen::Colour_YCbCr_PQ, 0},
-    {"PQ-Mapped", PatternGen::Colour_YCbCr_PQ_Mapped, 0},
-    {"S-Log3", PatternGen::Colour_YCbCr_SLog3, 0},
-    {"S-Log3-Mapped", PatternGen::Colour_YCbCr_SLog3_Mapped, 0},
-    {"S-Log3-Live", PatternGen::Colour_YCbCr_SLog3_Live, 0},
-    {"S-Log3-Live-Mapped", PatternGen::Colour_YCbCr_SLog3_Live_Mapped, 0},
-    {"RGB-HLG", PatternGen::Colour_RGB_HLG, 0},
-    {"RGB-HLG-Mapped", PatternGen::Colour_RGB_HLG_Mapped, 0},
-    {"RGB-PQ", PatternGen::Colour_RGB_PQ, 0},
-    {"RGB-PQ-Mapped", PatternGen::Colour_RGB_PQ_Mapped, 0},
-    {"RGB-S-Log3", PatternGen::Colour_RGB_SLog3, 0},
-    {"RGB-S-Log3-Mapped", PatternGen::Colour_RGB_SLog3_Mapped, 0},
-    {"RGB-S-Log3-Live", PatternGen::Colour_RGB_SLog3_Live, 0},
-    {"RGB-S-Log3-Live-Mapped", PatternGen::Colour_RGB_SLog3_Live_Mapped, 0},
-    {"601", PatternGen::Colour_YCbCr_601, 601},
-    {"709", PatternGen::Colour_YCbCr_709, 709},
-    {"2020", PatternGen::Colour_YCbCr_2020, 2020},
+namespace {
+
+constexpr Keyword keywordOf(PatternGen::colorAxes_e axes)
+{
+    return {ColourAxes::factsOf(axes).keyword, axes, ColourAxes::factsOf(axes).keywordNumber};
+}
+
+}  // namespace
+
+// The words first, then the numbers; every axes value once.
+constexpr Keyword kTable[] = {
+    keywordOf(PatternGen::Colour_RGB),
+    keywordOf(PatternGen::Colour_RGB_219),
+    keywordOf(PatternGen::Colour_YCbCr_HLG),
+    keywordOf(PatternGen::Colour_YCbCr_HLG_Mapped),
+    keywordOf(PatternGen::Colour_YCbCr_PQ),
+    keywordOf(PatternGen::Colour_YCbCr_PQ_Mapped),
+    keywordOf(PatternGen::Colour_YCbCr_SLog3),
+    keywordOf(PatternGen::Colour_YCbCr_SLog3_Mapped),
+    keywordOf(PatternGen::Colour_YCbCr_SLog3_Live),
+    keywordOf(PatternGen::Colour_YCbCr_SLog3_Live_Mapped),
+    keywordOf(PatternGen::Colour_RGB_HLG),
+    keywordOf(PatternGen::Colour_RGB_HLG_Mapped),
+    keywordOf(PatternGen::Colour_RGB_PQ),
+    keywordOf(PatternGen::Colour_RGB_PQ_Mapped),
+    keywordOf(PatternGen::Colour_RGB_SLog3),
+    keywordOf(PatternGen::Colour_RGB_SLog3_Mapped),
+    keywordOf(PatternGen::Colour_RGB_SLog3_Live),
+    keywordOf(PatternGen::Colour_RGB_SLog3_Live_Mapped),
+    keywordOf(PatternGen::Colour_YCbCr_601),
+    keywordOf(PatternGen::Colour_YCbCr_709),
+    keywordOf(PatternGen::Colour_YCbCr_2020),
 };
-const std::size_t kCount = sizeof kTable / sizeof kTable[0];
+constexpr std::size_t kCount = sizeof kTable / sizeof kTable[0];
+
+namespace {
+
+constexpr bool everyAxesOnce()
+{
+    for (int axes = 0; axes < PatternGen::Colour_Axes_Count; ++axes) {
+        int found = 0;
+        for (const Keyword& k : kTable) found += k.axes == axes ? 1 : 0;
+        if (found != 1) return false;
+    }
+    return kCount == PatternGen::Colour_Axes_Count;
+}
+
+static_assert(everyAxesOnce(), "every axes value has one keyword");
+
+}  // namespace
 
 Lookup find(const char* value, PatternGen::colorAxes_e& axes)
 {

@@ -13,7 +13,8 @@ struct Keyword {
     int number;  // the value that selects it when read as a number; 0 for words
 };
 
-// Every keyword, in the order they are tried.
+// Every keyword, in the order they are tried: the keyword of each axes value
+// (tools/ColourAxes.h).
 extern const Keyword kTable[];
 extern const std::size_t kCount;
 

@@ -1,6 +1,7 @@
 #include "tools/ColourSpace.h"
 
 #include "tools/CodeLevels.h"
+#include "tools/ColourAxes.h"
 
 #include <cmath>
 #include <cstring>
@@ -13,9 +14,12 @@ using namespace CodeLevels;  // the reference levels every code value is derived
 // S-Log3 Y'CbCr black is code 95 whatever the depth (it is defined on 10-bit codes).
 constexpr int kSLog3Black = 95;
 
-constexpr int kGammaNone = 0;
-constexpr int kGammaPowerLaw = 1;
-constexpr int kGamma2020 = 2;
+using ColourAxes::factsOf;
+using ColourAxes::Gamma;
+using ColourAxes::Levels;
+
+constexpr int kGammaNone = static_cast<int>(Gamma::None);
+constexpr int kGamma2020 = static_cast<int>(Gamma::Rec2020);
 
 // Power-law curves.
 constexpr double kOetfExponent = 0.45;
@@ -36,7 +40,8 @@ double rec2020Oetf(double x)
     return kRec2020ToeSlope * x;
 }
 
-// The inverse curves are plain powers (not exact inverses of the forward ones); type 0 is no curve.
+// The inverse curves are plain powers (not exact inverses of the forward ones); type 0 is no curve,
+// and every type but 0 and 2 the power law.
 double powerCurve(int gammaType, double x, double exponent2020, double exponentPowerLaw)
 {
     switch (gammaType) {
@@ -61,38 +66,25 @@ void ColourSpace::setColourSpace(PatternGen::colorAxes_e newAxis, int newBitDept
     axis = newAxis;
     bitDepth = newBitDepth;
     fullRange = newFullRange;
+    const ColourAxes::Facts& facts = factsOf(axis);
+    gammaType = static_cast<int>(facts.gamma);
 
-    const int s = bitDepth - 8;
-    const int studioBlack = kStudioBlack8 << s;
-    const int studioWhite = studioBlack + (kStudioLumaRange8 << s);
-    const int fullWhite = kFullRange8 << s;
-
-    blackLevel = fullRange ? 0 : studioBlack;
-    whiteLevel = fullRange ? fullWhite : studioWhite;
-
-    switch (axis) {
-    case PatternGen::Colour_RGB:
-        gammaType = kGammaPowerLaw;
+    switch (facts.levels) {
+    case Levels::ByRange: {
+        const int s = bitDepth - 8;
+        const int studioBlack = kStudioBlack8 << s;
+        blackLevel = fullRange ? 0 : studioBlack;
+        whiteLevel = fullRange ? kFullRange8 << s : studioBlack + (kStudioLumaRange8 << s);
+        break;
+    }
+    case Levels::AlwaysFull:
         blackLevel = 0;
         whiteLevel = maxCode(bitDepth);
         break;
-    case PatternGen::Colour_YCbCr_601:
-        gammaType = kGammaNone;
-        break;
-    case PatternGen::Colour_YCbCr_2020:
-        gammaType = kGamma2020;
-        break;
-    case PatternGen::Colour_YCbCr_SLog3:
-    case PatternGen::Colour_YCbCr_SLog3_Mapped:
-    case PatternGen::Colour_YCbCr_SLog3_Live:
-    case PatternGen::Colour_YCbCr_SLog3_Live_Mapped:
-        gammaType = kGamma2020;
+    case Levels::SLog3:
         blackLevel = kSLog3Black;
         // White stays clear of the reserved top codes in the studio range.
         whiteLevel = fullRange ? maxCode(bitDepth) : studioLegalHigh(bitDepth);
-        break;
-    default:
-        gammaType = kGammaPowerLaw;
         break;
     }
 }
@@ -100,7 +92,7 @@ void ColourSpace::setColourSpace(PatternGen::colorAxes_e newAxis, int newBitDept
 double ColourSpace::normaliseLuma(int code) const
 {
     const int s = bitDepth - 8;
-    if (axis == PatternGen::Colour_RGB) return static_cast<double>(code) / maxCode(bitDepth);
+    if (factsOf(axis).levels == Levels::AlwaysFull) return static_cast<double>(code) / maxCode(bitDepth);
     if (fullRange) return static_cast<double>(code) / (kFullRange8 << s);
     return static_cast<double>(code - (kStudioBlack8 << s)) / (kStudioLumaRange8 << s);
 }
@@ -108,7 +100,7 @@ double ColourSpace::normaliseLuma(int code) const
 double ColourSpace::normaliseChroma(int code) const
 {
     const int s = bitDepth - 8;
-    if (axis == PatternGen::Colour_RGB) return static_cast<double>(code) / maxCode(bitDepth);
+    if (factsOf(axis).levels == Levels::AlwaysFull) return static_cast<double>(code) / maxCode(bitDepth);
     const int mid = midCode(bitDepth);
     // Full-range chroma spans one code less than full-range luma so that it is symmetric about mid.
     const int range = fullRange ? (kFullRange8 << s) - 1 : kStudioChromaRange8 << s;
@@ -140,30 +132,28 @@ bool ColourSpace::limitChroma(int& code) const
 
 bool ColourSpace::limitLuma(int& code) const
 {
-    if (axis == PatternGen::Colour_RGB) return clip(code, 0, maxCode(bitDepth));
+    if (factsOf(axis).levels == Levels::AlwaysFull) return clip(code, 0, maxCode(bitDepth));
     return limitChroma(code);
 }
 
 bool ColourSpace::isColourDifference() const
 {
-    return axis >= PatternGen::Colour_YCbCr_601 && axis <= PatternGen::Colour_YCbCr_SLog3_Live_Mapped;
+    return factsOf(axis).components == ColourAxes::Components::YCbCr;
 }
 
 bool ColourSpace::colourIsIn2020() const
 {
-    return axis >= PatternGen::Colour_YCbCr_PQ && axis <= PatternGen::Colour_RGB_SLog3_Live_Mapped;
+    return factsOf(axis).in2020;
 }
 
 bool ColourSpace::colourIsRGB() const
 {
-    return axis == PatternGen::Colour_RGB || axis == PatternGen::Colour_RGB_219 ||
-           (axis >= PatternGen::Colour_RGB_PQ && axis <= PatternGen::Colour_RGB_SLog3_Live_Mapped);
+    return factsOf(axis).components == ColourAxes::Components::RGB;
 }
 
 bool ColourSpace::colourIsHDR() const
 {
-    return (axis >= PatternGen::Colour_YCbCr_PQ && axis <= PatternGen::Colour_YCbCr_HLG_Mapped) ||
-           (axis >= PatternGen::Colour_YCbCr_SLog3 && axis <= PatternGen::Colour_RGB_SLog3_Live_Mapped);
+    return factsOf(axis).hdr;
 }
 
 double ColourSpace::linearToGamma(int code) const
@@ -205,36 +195,12 @@ double ColourSpace::gammaFloatLinearToNonLinear(double x) const
 
 const char* axisToString(const PatternGen::colorAxes_e& axis)
 {
-    // Member names in enumeration order.
-    static constexpr const char* kNames[PatternGen::Colour_Axes_Count] = {
-        "Colour_RGB",
-        "Colour_RGB_219",
-        "Colour_YCbCr_601",
-        "Colour_YCbCr_709",
-        "Colour_YCbCr_PQ",
-        "Colour_YCbCr_PQ_Mapped",
-        "Colour_YCbCr_HLG",
-        "Colour_YCbCr_HLG_Mapped",
-        "Colour_YCbCr_2020",
-        "Colour_YCbCr_SLog3",
-        "Colour_YCbCr_SLog3_Mapped",
-        "Colour_YCbCr_SLog3_Live",
-        "Colour_YCbCr_SLog3_Live_Mapped",
-        "Colour_RGB_PQ",
-        "Colour_RGB_HLG",
-        "Colour_RGB_SLog3",
-        "Colour_RGB_SLog3_Live",
-        "Colour_RGB_PQ_Mapped",
-        "Colour_RGB_HLG_Mapped",
-        "Colour_RGB_SLog3_Mapped",
-        "Colour_RGB_SLog3_Live_Mapped",
-    };
     // The stored integer is read as such: a value outside the enumeration (a negative one,
     // say) is not a valid value of the enumeration type and must not be loaded as one.
     std::underlying_type_t<PatternGen::colorAxes_e> raw;
     static_assert(sizeof raw == sizeof axis, "axes are stored as their underlying integer");
     std::memcpy(&raw, &axis, sizeof raw);
     const long long value = static_cast<long long>(raw);
-    if (value < 0 || value >= PatternGen::Colour_Axes_Count) return "undefined";
-    return kNames[value];
+    const bool inside = value >= 0 && value < PatternGen::Colour_Axes_Count;
+    return factsOf(inside ? static_cast<PatternGen::colorAxes_e>(value) : PatternGen::Colour_Axes_Count).name;
 }

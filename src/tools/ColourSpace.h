@@ -4,14 +4,15 @@
 
 // The colour space of a sample or a canvas: which axes its code values are on,
 // at which bit depth, in the studio or the full range, and the black and white
-// levels and gamma curve that follow from those three choices.
+// levels and gamma curve that follow from those three choices (the facts of
+// each axes value are the rows of tools/ColourAxes.h).
 class ColourSpace {
 public:
     int whiteLevel = 0;
     int blackLevel = 0;
     int bitDepth = 0;
     PatternGen::colorAxes_e axis = PatternGen::Colour_RGB;
-    int gammaType = 0;  // 0 none, 1 power law, 2 Rec. 2020 curve
+    int gammaType = 0;  // ColourAxes::Gamma: 0 none, 1 power law, 2 Rec. 2020 curve
     bool fullRange = false;
 
     ColourSpace(PatternGen::colorAxes_e axis, int bitDepth, bool fullRange);
