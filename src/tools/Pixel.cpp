@@ -6,10 +6,13 @@
 #include <cstdio>
 
 #include "tools/CodeLevels.h"
+#include "tools/ColourAxes.h"
 #include "tools/rounding.h"
 
 namespace {
 
+using ColourAxes::Components;
+using ColourAxes::factsOf;
 using PatternGen::colorAxes_e;
 
 constexpr int kDefaultBitDepth = 12;
@@ -49,14 +52,14 @@ uint16_t scaleAbout(int origin, int value, double factor)
     return truncToSample(origin + (value - origin) * factor);
 }
 
-bool isKnownAxes(PatternGen::colorAxes_e axis)
+bool isKnownAxes(colorAxes_e axis)
 {
-    return axis >= PatternGen::Colour_RGB && axis < PatternGen::Colour_Axes_Count;
+    return factsOf(axis).components != Components::None;
 }
 
-bool isRgbHdr(PatternGen::colorAxes_e axis)
+bool isRgbHdr(colorAxes_e axis)
 {
-    return axis >= PatternGen::Colour_RGB_PQ && axis <= PatternGen::Colour_RGB_SLog3_Live_Mapped;
+    return factsOf(axis).components == Components::RGB && factsOf(axis).hdr;
 }
 
 // Conversions between the SDR axes.
@@ -110,23 +113,29 @@ constexpr double kChromaHalf = 0.5;
 
 bool isRgbSdr(colorAxes_e axis)
 {
-    return axis == PatternGen::Colour_RGB || axis == PatternGen::Colour_RGB_219;
+    return factsOf(axis).components == Components::RGB && !factsOf(axis).hdr;
 }
 
+// Rec. 601 and Rec. 709 Y'CbCr: Y'CbCr on Rec. 709 primaries.
 bool isYCbCrSdr(colorAxes_e axis)
 {
-    return axis == PatternGen::Colour_YCbCr_601 || axis == PatternGen::Colour_YCbCr_709;
+    return factsOf(axis).components == Components::YCbCr && !factsOf(axis).in2020;
 }
 
 bool isYCbCrHdr(colorAxes_e axis)
 {
-    return (axis >= PatternGen::Colour_YCbCr_PQ && axis <= PatternGen::Colour_YCbCr_HLG_Mapped) ||
-           (axis >= PatternGen::Colour_YCbCr_SLog3 && axis <= PatternGen::Colour_YCbCr_SLog3_Live_Mapped);
+    return factsOf(axis).components == Components::YCbCr && factsOf(axis).hdr;
 }
 
 bool isRgbHdrUnmapped(colorAxes_e axis)
 {
-    return axis >= PatternGen::Colour_RGB_PQ && axis <= PatternGen::Colour_RGB_SLog3_Live;
+    return isRgbHdr(axis) && !factsOf(axis).mapped;
+}
+
+// Y'CbCr carrying `transfer`.
+bool isYCbCrWith(colorAxes_e axis, ColourAxes::Transfer transfer)
+{
+    return factsOf(axis).components == Components::YCbCr && factsOf(axis).transfer == transfer;
 }
 
 // Rounds half away from zero; a NaN gives 0 and huge values are held well inside int.
@@ -152,20 +161,20 @@ Rgb decodeYCbCr(const Pixel& p, const DecodeMatrix& m)
     return {Y + m.crToR * Cr, Y - m.cbToG * Cb - m.crToG * Cr, Y + m.cbToB * Cb};
 }
 
-// R'G'B' of an SDR or Rec. 2020 source, decoded with the matrix of its axes.
+// R'G'B' of a source, decoded with the matrix of its axes.
 Rgb decodeSource(const Pixel& p)
 {
-    switch (p.axis) {
-    case PatternGen::Colour_RGB:
-    case PatternGen::Colour_RGB_219:
+    switch (factsOf(p.axis).matrix) {
+    case ColourAxes::Matrix::None:
         return readRgb(p);
-    case PatternGen::Colour_YCbCr_601:
+    case ColourAxes::Matrix::Rec601:
         return decodeYCbCr(p, kDecode601);
-    case PatternGen::Colour_YCbCr_709:
+    case ColourAxes::Matrix::Rec709:
         return decodeYCbCr(p, kDecode709);
-    default:
-        return decodeYCbCr(p, kDecode2020);
+    case ColourAxes::Matrix::Rec2020:
+        break;
     }
+    return decodeYCbCr(p, kDecode2020);
 }
 
 // A 12-bit R'G'B' source is read at 10 bits, so that HDR signals come from 10-bit quantised R'G'B'.
@@ -202,18 +211,20 @@ Pixel viaRgbIntermediate(const Pixel& source, const Rgb& rgb, colorAxes_e toSpac
     return intermediate.convertTo(toSpace);
 }
 
+// To Y'CbCr with the transfer function of `toSpace`; an axes value without one
+// goes to the S-Log3 conversion, which refuses it.
 Pixel rgbToYCbCrHdr(const Pixel& source, const Rgb& rgb, colorAxes_e toSpace)
 {
-    switch (toSpace) {
-    case PatternGen::Colour_YCbCr_PQ:
-    case PatternGen::Colour_YCbCr_PQ_Mapped:
+    switch (factsOf(toSpace).transfer) {
+    case ColourAxes::Transfer::PQ:
         return source.convertRGB709toYCbCrPQ(rgb.r, rgb.g, rgb.b, toSpace);
-    case PatternGen::Colour_YCbCr_HLG:
-    case PatternGen::Colour_YCbCr_HLG_Mapped:
+    case ColourAxes::Transfer::HLG:
         return source.convertRGB709toYCbCrHLG(rgb.r, rgb.g, rgb.b, toSpace);
-    default:
-        return source.convertRGB709toYCbCrSLog3(rgb.r, rgb.g, rgb.b, toSpace);
+    case ColourAxes::Transfer::SLog3:
+    case ColourAxes::Transfer::None:
+        break;
     }
+    return source.convertRGB709toYCbCrSLog3(rgb.r, rgb.g, rgb.b, toSpace);
 }
 
 // A normalised luma (or studio R'G'B') value as a code of the pixel's depth and range, not yet clipped.
@@ -328,20 +339,11 @@ constexpr double kM709To2020RR = 0.6274, kM709To2020RG = 0.3293, kM709To2020RB =
 constexpr double kM709To2020GR = 0.0691, kM709To2020GG = 0.9195, kM709To2020GB = 0.0114;
 constexpr double kM709To2020BR = 0.0164, kM709To2020BG = 0.088, kM709To2020BB = 0.8956;
 
-// The Y'CbCr partner of an R'G'B' HDR axes value: the signal it carries.
+// The Y'CbCr partner of an R'G'B' HDR axes value: the signal it carries;
+// Colour_Axes_Count for any other value.
 colorAxes_e yCbCrPartner(colorAxes_e rgbHdr)
 {
-    switch (rgbHdr) {
-    case PatternGen::Colour_RGB_PQ: return PatternGen::Colour_YCbCr_PQ;
-    case PatternGen::Colour_RGB_HLG: return PatternGen::Colour_YCbCr_HLG;
-    case PatternGen::Colour_RGB_SLog3: return PatternGen::Colour_YCbCr_SLog3;
-    case PatternGen::Colour_RGB_SLog3_Live: return PatternGen::Colour_YCbCr_SLog3_Live;
-    case PatternGen::Colour_RGB_PQ_Mapped: return PatternGen::Colour_YCbCr_PQ_Mapped;
-    case PatternGen::Colour_RGB_HLG_Mapped: return PatternGen::Colour_YCbCr_HLG_Mapped;
-    case PatternGen::Colour_RGB_SLog3_Mapped: return PatternGen::Colour_YCbCr_SLog3_Mapped;
-    case PatternGen::Colour_RGB_SLog3_Live_Mapped: return PatternGen::Colour_YCbCr_SLog3_Live_Mapped;
-    default: return PatternGen::Colour_Axes_Count;  // no partner
-    }
+    return isRgbHdr(rgbHdr) ? factsOf(rgbHdr).partner : PatternGen::Colour_Axes_Count;
 }
 
 }  // namespace
@@ -445,11 +447,12 @@ Pixel Pixel::scaleWithGamma(int numerator, int denominator) const
 {
     const int s = bitDepth - 8;
     const int range = fullRange ? kFullRange8 : kStudioLumaRange8;
+    const bool alwaysFull = factsOf(axis).levels == ColourAxes::Levels::AlwaysFull;
     // Scale in linear light, then re-encode onto this pixel's code range.
     auto scaleLinear = [&](int code) -> uint16_t {
         const double g =
             linearFloatToGamma(static_cast<double>(numerator) * gammaToLinear(code) / static_cast<double>(denominator));
-        if (axis != PatternGen::Colour_RGB) return truncToSample(blackLevel + (range << s) * g);
+        if (!alwaysFull) return truncToSample(blackLevel + (range << s) * g);
         return truncToSample(maxCode(bitDepth) * g);
     };
 
@@ -704,8 +707,21 @@ Pixel Pixel::convertFromYCbCr2020(PatternGen::colorAxes_e toSpace) const
     case PatternGen::Colour_YCbCr_SLog3_Live:
         result = viaRgbIntermediate(*this, rgb, toSpace);
         break;
-    default:
-        if (isKnownAxes(toSpace)) assert(0);  // mapped and R'G'B' HDR targets are not reachable from here
+    case PatternGen::Colour_YCbCr_PQ_Mapped:
+    case PatternGen::Colour_YCbCr_HLG_Mapped:
+    case PatternGen::Colour_YCbCr_SLog3_Mapped:
+    case PatternGen::Colour_YCbCr_SLog3_Live_Mapped:
+    case PatternGen::Colour_RGB_PQ:
+    case PatternGen::Colour_RGB_HLG:
+    case PatternGen::Colour_RGB_SLog3:
+    case PatternGen::Colour_RGB_SLog3_Live:
+    case PatternGen::Colour_RGB_PQ_Mapped:
+    case PatternGen::Colour_RGB_HLG_Mapped:
+    case PatternGen::Colour_RGB_SLog3_Mapped:
+    case PatternGen::Colour_RGB_SLog3_Live_Mapped:
+        assert(0);  // mapped and R'G'B' HDR targets are not reachable from here
+        break;
+    case PatternGen::Colour_Axes_Count:
         break;
     }
     return result;
@@ -723,11 +739,14 @@ Pixel Pixel::convertTo(PatternGen::colorAxes_e toSpace) const
     } else if (isRgbSdr(axis)) {
         if (toSpace == PatternGen::Colour_RGB || toSpace == PatternGen::Colour_RGB_219 || isYCbCrSdr(toSpace)) {
             const Rgb rgb = readRgb(*this);
-            switch (toSpace) {
-            case PatternGen::Colour_RGB: result.assignRGBValues(rgb.r, rgb.g, rgb.b); break;
-            case PatternGen::Colour_RGB_219: result.assignRGB219Values(rgb.r, rgb.g, rgb.b); break;
-            case PatternGen::Colour_YCbCr_601: result.assignYCbCr601Values(rgb.r, rgb.g, rgb.b); break;
-            default: result.assignYCbCr709Values(rgb.r, rgb.g, rgb.b); break;
+            if (toSpace == PatternGen::Colour_RGB) {
+                result.assignRGBValues(rgb.r, rgb.g, rgb.b);
+            } else if (toSpace == PatternGen::Colour_RGB_219) {
+                result.assignRGB219Values(rgb.r, rgb.g, rgb.b);
+            } else if (toSpace == PatternGen::Colour_YCbCr_601) {
+                result.assignYCbCr601Values(rgb.r, rgb.g, rgb.b);
+            } else {
+                result.assignYCbCr709Values(rgb.r, rgb.g, rgb.b);
             }
         } else if (toSpace == PatternGen::Colour_YCbCr_2020) {
             const Rgb rgb = readRgb(*this);
@@ -878,12 +897,12 @@ void Pixel::applyMatrixRGB709ValuesIn2020(double& R, double& G, double& B) const
 }
 
 Pixel Pixel::convertRGB709toYCbCrPQ(double R, double G, double B, PatternGen::colorAxes_e pqColourSpace) const {
-    assert(pqColourSpace == PatternGen::Colour_YCbCr_PQ || pqColourSpace == PatternGen::Colour_YCbCr_PQ_Mapped);
+    assert(isYCbCrWith(pqColourSpace, ColourAxes::Transfer::PQ));
     Pixel result = *this;
     result.setColourSpace(pqColourSpace, kHdrBitDepth, fullRange);
 
     AbsoluteRGB flags = absolutiseRgbInput(R, G, B);
-    if (pqColourSpace == PatternGen::Colour_YCbCr_PQ_Mapped) {
+    if (factsOf(pqColourSpace).mapped) {
         applyMatrixRGB709ValuesIn2020(R, G, B);
     }
     R = applyPqInverseEOTF(R);
@@ -896,12 +915,12 @@ Pixel Pixel::convertRGB709toYCbCrPQ(double R, double G, double B, PatternGen::co
 }
 
 Pixel Pixel::convertRGB709toYCbCrHLG(double R, double G, double B, PatternGen::colorAxes_e hlgColourSpace) const {
-    assert(hlgColourSpace == PatternGen::Colour_YCbCr_HLG || hlgColourSpace == PatternGen::Colour_YCbCr_HLG_Mapped);
+    assert(isYCbCrWith(hlgColourSpace, ColourAxes::Transfer::HLG));
     Pixel result = *this;
     result.setColourSpace(hlgColourSpace, kHdrBitDepth, fullRange);
 
     AbsoluteRGB flags = absolutiseRgbInput(R, G, B);
-    if (hlgColourSpace == PatternGen::Colour_YCbCr_HLG_Mapped) {
+    if (factsOf(hlgColourSpace).mapped) {
         applyMatrixRGB709ValuesIn2020(R, G, B);
     }
 
@@ -922,19 +941,15 @@ Pixel Pixel::convertRGB709toYCbCrHLG(double R, double G, double B, PatternGen::c
 }
 
 Pixel Pixel::convertRGB709toYCbCrSLog3(double R, double G, double B, PatternGen::colorAxes_e slog3ColourSpace) const {
-    assert(slog3ColourSpace == PatternGen::Colour_YCbCr_SLog3 || slog3ColourSpace == PatternGen::Colour_YCbCr_SLog3_Mapped || slog3ColourSpace == PatternGen::Colour_YCbCr_SLog3_Live || slog3ColourSpace == PatternGen::Colour_YCbCr_SLog3_Live_Mapped);
+    assert(isYCbCrWith(slog3ColourSpace, ColourAxes::Transfer::SLog3));
     Pixel result = *this;
     result.setColourSpace(slog3ColourSpace, kHdrBitDepth, fullRange);
 
     AbsoluteRGB flags = absolutiseRgbInput(R, G, B);
-    bool mapped = slog3ColourSpace == PatternGen::Colour_YCbCr_SLog3_Mapped ||
-                  slog3ColourSpace == PatternGen::Colour_YCbCr_SLog3_Live_Mapped;
-    bool live = slog3ColourSpace == PatternGen::Colour_YCbCr_SLog3_Live ||
-                slog3ColourSpace == PatternGen::Colour_YCbCr_SLog3_Live_Mapped;
-    if (mapped) {
+    if (factsOf(slog3ColourSpace).mapped) {
         applyMatrixRGB709ValuesIn2020(R, G, B);
     }
-    if (live) {
+    if (factsOf(slog3ColourSpace).live) {
         R = applySLog3InverseOOTF(R);
         G = applySLog3InverseOOTF(G);
         B = applySLog3InverseOOTF(B);
@@ -968,35 +983,12 @@ Pixel Pixel::convertRGB709toRGBHDR(double R, double G, double B, PatternGen::col
 }
 
 Pixel Pixel::convertYCbCrHDRToRGB(PatternGen::colorAxes_e toSpace) const {
-    switch (axis) {
-        case PatternGen::Colour_YCbCr_PQ:
-            assert(toSpace == PatternGen::Colour_RGB_PQ);
-            break;
-        case PatternGen::Colour_YCbCr_PQ_Mapped:
-            assert(toSpace == PatternGen::Colour_RGB_PQ_Mapped);
-            break;
-        case PatternGen::Colour_YCbCr_HLG:
-            assert(toSpace == PatternGen::Colour_RGB_HLG);
-            break;
-        case PatternGen::Colour_YCbCr_HLG_Mapped:
-            assert(toSpace == PatternGen::Colour_RGB_HLG_Mapped);
-            break;
-        case PatternGen::Colour_YCbCr_SLog3:
-            assert(toSpace == PatternGen::Colour_RGB_SLog3);
-            break;
-        case PatternGen::Colour_YCbCr_SLog3_Mapped:
-            assert(toSpace == PatternGen::Colour_RGB_SLog3_Mapped);
-            break;
-        case PatternGen::Colour_YCbCr_SLog3_Live:
-            assert(toSpace == PatternGen::Colour_RGB_SLog3_Live);
-            break;
-        case PatternGen::Colour_YCbCr_SLog3_Live_Mapped:
-            assert(toSpace == PatternGen::Colour_RGB_SLog3_Live_Mapped);
-            break;
-        default:
-            assert(0);
-            return *this;
+    // Only to the R'G'B' partner of a Y'CbCr HDR signal.
+    if (!isYCbCrHdr(axis)) {
+        assert(0);
+        return *this;
     }
+    assert(toSpace == factsOf(axis).partner);
     // The HDR signal is decoded with the Rec. 2020 matrix as it stands (no
     // transfer function undone) and carried as 12-bit 219-step R'G'B'.
     Pixel signal = *this;
