@@ -10,7 +10,7 @@
 #include "patterns/InstrumentBlocks.h"
 #include "patterns/PatternWrapper.h"
 #include "patterns/TiffRows.h"
-#include "tools/ColourSpace.h"
+#include "tools/ColourAxes.h"
 #include "writers/OutputFile.h"
 #include "writers/PatternFileWriter.h"
 #include "writers/PngRowWriter.h"
@@ -37,7 +37,7 @@ const char* const kMsgYc4 = "Error: Vanto/Keplo yc4 files must be rendered in YC
 
 bool isYCbCr(const RunSettings& s)
 {
-    return ColourSpace(s.axes, kPatternFileBitDepth, false).isColourDifference();
+    return ColourAxes::factsOf(s.axes).components == ColourAxes::Components::YCbCr;
 }
 
 bool acceptsYCbCr422(const RunSettings& s)
@@ -50,10 +50,11 @@ bool acceptsYCbCr444(const RunSettings& s)
     return isYCbCr(s) && s.sampling == PatternGen::Sampling_444;
 }
 
-// Studio-range R'G'B' or an R'G'B' HDR space; the sampling is not looked at.
+// Studio-range R'G'B' or an R'G'B' HDR space (no Y'CbCr, nor R'G'B' that is
+// always full range); the sampling is not looked at.
 bool acceptsStudioRgb(const RunSettings& s)
 {
-    return s.axes != PatternGen::Colour_RGB && !isYCbCr(s);
+    return ColourAxes::factsOf(s.axes).levels != ColourAxes::Levels::AlwaysFull && !isYCbCr(s);
 }
 
 const OutputKind kKinds[] = {
@@ -69,13 +70,6 @@ const OutputKind kKinds[] = {
     {"dpx", RenderForm::Image16, FileWriter::Dpx, "DPX", 0, false, nullptr, nullptr},
     {nullptr, RenderForm::Image16, FileWriter::Png, "PNG", 0, false, nullptr, nullptr},
 };
-
-DPX::eFormat dpxFormatFor(const RunSettings& s)
-{
-    if (s.axes == PatternGen::Colour_RGB || s.axes == PatternGen::Colour_RGB_219) return DPX::kRGB;
-    if (s.axes == PatternGen::Colour_YCbCr_709 && s.sampling == PatternGen::Sampling_444) return DPX::kCbYCr;
-    return DPX::kCbYCrY;
-}
 
 int reportFailure(const OutputKind& kind, const char* name)
 {
@@ -114,7 +108,7 @@ int writeImage(const OutputKind& kind, const RunSettings& s, PatternSpec& patter
             break;
         case FileWriter::Dpx: {
             const DPX::Metadata metadata;  // the card carries no creator, project or copyright text
-            dpx = std::make_unique<DPXWriter::DpxRowWriter>(out.stream(), dpxFormatFor(s), s.width, s.height,
+            dpx = std::make_unique<DPXWriter::DpxRowWriter>(out.stream(), dpxFormatFor(s.axes, s.sampling), s.width, s.height,
                                                             kDpxBitDepth, name, metadata);
             break;
         }
@@ -205,6 +199,19 @@ int writePatternFile(const OutputKind& kind, const RunSettings& s, PatternSpec& 
 }  // namespace
 
 const char* const kPatternFileDepthRefusal = "Error: Vanto/Keplo patterns need to be rendered in 12 bit (-b 12)";
+
+DPX::eFormat dpxFormatFor(PatternGen::colorAxes_e axes, PatternGen::sampling_e sampling)
+{
+    switch (ColourAxes::factsOf(axes).dpx) {
+    case ColourAxes::DpxLayout::Rgb:
+        return DPX::kRGB;
+    case ColourAxes::DpxLayout::YCbCr444Or422:
+        return sampling == PatternGen::Sampling_444 ? DPX::kCbYCr : DPX::kCbYCrY;
+    case ColourAxes::DpxLayout::YCbCr422:
+        break;
+    }
+    return DPX::kCbYCrY;
+}
 
 const OutputKind& forExtension(const std::string& extension)
 {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "RunSettings.h"
+#include "writers/writeDPX.h"
 
 class PatternSpec;
 
@@ -34,6 +35,10 @@ struct OutputKind {
 
 // Printed, without a newline, for a pattern file at any depth but 12 bits.
 extern const char* const kPatternFileDepthRefusal;
+
+// The DPX layout of a canvas: R'G'B' (descriptor 50), Y'CbCr 4:4:4 (102) or
+// Y'CbCr 4:2:2 (100), as the axes' row of tools/ColourAxes.h says.
+DPX::eFormat dpxFormatFor(PatternGen::colorAxes_e axes, PatternGen::sampling_e sampling);
 
 // The kind for an extension (the text after the last "." of the name).
 const OutputKind& forExtension(const std::string& extension);

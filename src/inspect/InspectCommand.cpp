@@ -14,8 +14,9 @@
 #include "inspect/ReferenceRender.h"
 #include "inspect/RegionComparison.h"
 #include "inspect/SignalModel.h"
+#include "OutputKinds.h"
 #include "inspect/UnreadableFile.h"
-#include "writers/writeDPX.h"
+#include "tools/ColourAxes.h"
 
 namespace {
 
@@ -33,8 +34,8 @@ public:
 
 bool isHdrYCbCr(PatternGen::colorAxes_e axes)
 {
-    return (axes >= PatternGen::Colour_YCbCr_PQ && axes <= PatternGen::Colour_YCbCr_HLG_Mapped) ||
-           (axes >= PatternGen::Colour_YCbCr_SLog3 && axes <= PatternGen::Colour_YCbCr_SLog3_Live_Mapped);
+    const ColourAxes::Facts& facts = ColourAxes::factsOf(axes);
+    return facts.components == ColourAxes::Components::YCbCr && facts.hdr;
 }
 
 // Applies what the command line says about the code depth; returns how the depth was found.
@@ -75,9 +76,7 @@ CanvasSettings settingsFor(const InspectedFile& file, const CanvasOptions& optio
 // The descriptor pm5544 chooses for these settings.
 int dpxDescriptorFor(const CanvasSettings& s)
 {
-    if (s.axes == PatternGen::Colour_RGB || s.axes == PatternGen::Colour_RGB_219) return DPX::kRGB;
-    if (s.axes == PatternGen::Colour_YCbCr_709 && s.sampling == PatternGen::Sampling_444) return DPX::kCbYCr;
-    return DPX::kCbYCrY;
+    return OutputKinds::dpxFormatFor(s.axes, s.sampling);
 }
 
 void writePreview(const PreviewImage& image, const std::string& path, const char* what)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/ColourAxes.h"
 #include "tools/ColourSpace.h"
 #include "writers/writeVantoKeplo.h"
 
@@ -110,54 +111,35 @@ void invert(const double m[3][3], double out[3][3])
 
 PreviewDecoder::PreviewDecoder(const SignalModel& model, int codeBits) : model_(model), codeBits_(codeBits)
 {
-    switch (model.axes) {
-    case PatternGen::Colour_RGB:
-    case PatternGen::Colour_RGB_219:
-    case PatternGen::Colour_YCbCr_709:
+    const ColourAxes::Facts& facts = ColourAxes::factsOf(model.axes);
+    switch (facts.matrix) {
+    case ColourAxes::Matrix::None:
+    case ColourAxes::Matrix::Rec709:
         break;
-    case PatternGen::Colour_YCbCr_601:
+    case ColourAxes::Matrix::Rec601:
         kr_ = kKr601;
         kb_ = kKb601;
         break;
-    case PatternGen::Colour_YCbCr_2020:
+    case ColourAxes::Matrix::Rec2020:
         kr_ = kKr2020;
         kb_ = kKb2020;
         break;
-    case PatternGen::Colour_YCbCr_PQ_Mapped:
-    case PatternGen::Colour_RGB_PQ_Mapped:
-        mapped_ = true;
-        [[fallthrough]];
-    case PatternGen::Colour_YCbCr_PQ:
-    case PatternGen::Colour_RGB_PQ:
+    }
+    switch (facts.transfer) {
+    case ColourAxes::Transfer::None:
+        break;
+    case ColourAxes::Transfer::PQ:
         transfer_ = Transfer::Pq;
         break;
-    case PatternGen::Colour_YCbCr_HLG_Mapped:
-    case PatternGen::Colour_RGB_HLG_Mapped:
-        mapped_ = true;
-        [[fallthrough]];
-    case PatternGen::Colour_YCbCr_HLG:
-    case PatternGen::Colour_RGB_HLG:
+    case ColourAxes::Transfer::HLG:
         transfer_ = Transfer::Hlg;
         break;
-    case PatternGen::Colour_YCbCr_SLog3_Mapped:
-    case PatternGen::Colour_RGB_SLog3_Mapped:
-        mapped_ = true;
-        [[fallthrough]];
-    case PatternGen::Colour_YCbCr_SLog3:
-    case PatternGen::Colour_RGB_SLog3:
-        transfer_ = Transfer::SLog3;
-        break;
-    case PatternGen::Colour_YCbCr_SLog3_Live_Mapped:
-    case PatternGen::Colour_RGB_SLog3_Live_Mapped:
-        mapped_ = true;
-        [[fallthrough]];
-    case PatternGen::Colour_YCbCr_SLog3_Live:
-    case PatternGen::Colour_RGB_SLog3_Live:
-        transfer_ = Transfer::SLog3Live;
-        break;
-    case PatternGen::Colour_Axes_Count:
+    case ColourAxes::Transfer::SLog3:
+        transfer_ = facts.live ? Transfer::SLog3Live : Transfer::SLog3;
         break;
     }
+    mapped_ = facts.mapped;
+    // HDR signals carried as R'G'B' are Rec. 2020 signals as well.
     if (transfer_ != Transfer::None) {
         kr_ = kKr2020;
         kb_ = kKb2020;

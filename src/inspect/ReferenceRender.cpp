@@ -9,6 +9,7 @@
 #include "inspect/InstrumentFileExpansion.h"
 #include "inspect/QuietStdout.h"
 #include "inspect/TiffFileReader.h"
+#include "tools/ColourAxes.h"
 #include "tools/rounding.h"
 #include "writers/writeVantoKeplo.h"
 
@@ -21,7 +22,7 @@ constexpr int kPatternFileBitDepth = 12;
 
 bool isYCbCr(PatternGen::colorAxes_e axes)
 {
-    return axes >= PatternGen::Colour_YCbCr_601 && axes <= PatternGen::Colour_YCbCr_SLog3_Live_Mapped;
+    return ColourAxes::factsOf(axes).components == ColourAxes::Components::YCbCr;
 }
 
 // The render buffer of the image outputs, rounded to the bit depth as the driver does for PNG and DPX.
@@ -58,7 +59,7 @@ void checkPatternFileSettings(int format, const CanvasSettings& s)
     const bool yCbCr = isYCbCr(s.axes);
     const bool fits = format == PatternFileFormat::YCbCr422   ? yCbCr && s.sampling != PatternGen::Sampling_444
                       : format == PatternFileFormat::YCbCr444 ? yCbCr && s.sampling == PatternGen::Sampling_444
-                                                              : !yCbCr && s.axes != PatternGen::Colour_RGB;
+                                                              : !yCbCr && ColourAxes::factsOf(s.axes).levels != ColourAxes::Levels::AlwaysFull;
     if (!fits) {
         throw std::runtime_error(std::string("pm5544 makes no pattern file of this format from -c ") +
                                  colourKeyword(s.axes) + " -s " + std::to_string(s.sampling));

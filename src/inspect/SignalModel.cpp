@@ -1,6 +1,6 @@
 #include "inspect/SignalModel.h"
 
-#include "tools/ColourSpace.h"
+#include "tools/ColourAxes.h"
 
 SignalModel SignalModel::choose(const InspectedFile& file, const CanvasOptions& options)
 {
@@ -44,7 +44,7 @@ SignalModel SignalModel::choose(const InspectedFile& file, const CanvasOptions& 
 
 bool SignalModel::yCbCr() const
 {
-    return !xyz && ColourSpace(axes, 12, fullRange).isColourDifference();
+    return !xyz && ColourAxes::factsOf(axes).components == ColourAxes::Components::YCbCr;
 }
 
 const char* SignalModel::componentName(int component) const
@@ -59,7 +59,7 @@ const char* SignalModel::componentName(int component) const
 std::string SignalModel::describe() const
 {
     std::string text = xyz ? std::string("X'Y'Z' converted from ") + colourKeyword(axes) : colourKeyword(axes);
-    const bool rgbFull = axes == PatternGen::Colour_RGB;
+    const bool rgbFull = ColourAxes::factsOf(axes).levels == ColourAxes::Levels::AlwaysFull;
     text += yCbCr() ? " (Y'CbCr" : " (R'G'B'";
     text += rgbFull || fullRange ? ", full range" : ", studio range";
     text += "; " + basis + ")";

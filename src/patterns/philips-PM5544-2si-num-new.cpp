@@ -12,6 +12,7 @@
 
 #include "patterns/PM5544Constants.h"
 #include "patterns/PM5544LineMaker.h"
+#include "tools/ColourAxes.h"
 
 using PatternGen::colorAxes_e;
 using namespace PM5544Palette;
@@ -114,46 +115,32 @@ PhilipsPm5544Spec::LineLayout PhilipsPm5544Spec::lineLayout() const {
 }
 
 void PhilipsPm5544Spec::selectPalette() {
+    // The codes of the Y'CbCr table of the canvas's matrix when there is one
+    // and the signal is not mapped; the R'G'B' codes otherwise, converted to
+    // the canvas axes (a full-range R'G'B' canvas takes them as they are:
+    // the renderers convert them).
     const colorAxes_e canvasAxes = colourSpace.axis;
-    Table table = Table::Rgb219;
-    bool convert = false;
-    switch (canvasAxes) {
-    case PatternGen::Colour_RGB:
-    case PatternGen::Colour_RGB_219:
-        break;
-    case PatternGen::Colour_YCbCr_601:
-    case PatternGen::Colour_YCbCr_PQ_Mapped:
-    case PatternGen::Colour_YCbCr_HLG_Mapped:
-    case PatternGen::Colour_YCbCr_SLog3_Mapped:
-    case PatternGen::Colour_YCbCr_SLog3_Live_Mapped:
-    case PatternGen::Colour_RGB_PQ:
-    case PatternGen::Colour_RGB_HLG:
-    case PatternGen::Colour_RGB_SLog3:
-    case PatternGen::Colour_RGB_SLog3_Live:
-    case PatternGen::Colour_RGB_PQ_Mapped:
-    case PatternGen::Colour_RGB_HLG_Mapped:
-    case PatternGen::Colour_RGB_SLog3_Mapped:
-    case PatternGen::Colour_RGB_SLog3_Live_Mapped:
-        convert = true;
-        break;
-    case PatternGen::Colour_YCbCr_709:
-        table = Table::YCbCr709;
-        break;
-    case PatternGen::Colour_YCbCr_2020:
-        table = Table::YCbCr2020;
-        break;
-    case PatternGen::Colour_YCbCr_PQ:
-    case PatternGen::Colour_YCbCr_HLG:
-    case PatternGen::Colour_YCbCr_SLog3:
-    case PatternGen::Colour_YCbCr_SLog3_Live:
-        table = Table::YCbCr2020;
-        convert = true;
-        break;
-    default:
+    const ColourAxes::Facts& facts = ColourAxes::factsOf(canvasAxes);
+    if (facts.components == ColourAxes::Components::None) {
         // No table serves axes outside the enumeration: the palette keeps the
         // default black it was constructed with.
         return;
     }
+    Table table = Table::Rgb219;
+    if (facts.components == ColourAxes::Components::YCbCr && !facts.mapped) {
+        switch (facts.matrix) {
+        case ColourAxes::Matrix::Rec709:
+            table = Table::YCbCr709;
+            break;
+        case ColourAxes::Matrix::Rec2020:
+            table = Table::YCbCr2020;
+            break;
+        case ColourAxes::Matrix::None:
+        case ColourAxes::Matrix::Rec601:
+            break;
+        }
+    }
+    const bool convert = canvasAxes != tableAxes(table) && facts.levels != ColourAxes::Levels::AlwaysFull;
 
     const int bits = tableBits(colourSpace.bitDepth);
     const Codes* codes = tableCodes(table, bits);
