@@ -37,7 +37,7 @@ const char* const kMsgYc4 = "Error: Vanto/Keplo yc4 files must be rendered in YC
 
 bool isYCbCr(const RunSettings& s)
 {
-    return ColourAxes::factsOf(s.axes).components == ColourAxes::Components::YCbCr;
+    return ColourAxes::isYCbCr(s.axes);
 }
 
 bool acceptsYCbCr422(const RunSettings& s)

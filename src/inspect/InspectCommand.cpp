@@ -32,12 +32,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-bool isHdrYCbCr(PatternGen::colorAxes_e axes)
-{
-    const ColourAxes::Facts& facts = ColourAxes::factsOf(axes);
-    return facts.components == ColourAxes::Components::YCbCr && facts.hdr;
-}
-
 // Applies what the command line says about the code depth; returns how the depth was found.
 const char* settleCodeDepth(InspectedFile& file, const CanvasOptions& options)
 {
@@ -45,7 +39,7 @@ const char* settleCodeDepth(InspectedFile& file, const CanvasOptions& options)
     if (file.kind == FileKind::Dpx) return "DPX data";
     if (file.kind == FileKind::PatternFile) {
         if (options.axes && file.layout == ColourLayout::YCbCr) {
-            frame.codeBits = isHdrYCbCr(*options.axes) ? kNarrowCodeBits : kWideCodeBits;
+            frame.codeBits = ColourAxes::isHdrYCbCr(*options.axes) ? kNarrowCodeBits : kWideCodeBits;
             frame.storedBits = frame.codeBits;
         }
         return "";

@@ -4,44 +4,31 @@
 #include <cmath>
 
 #include "tools/ColourAxes.h"
+#include "tools/ColourMatrices.h"
 #include "tools/ColourSpace.h"
+#include "tools/TransferFunctions.h"
 #include "writers/writeVantoKeplo.h"
 
 namespace {
 
-using PatternGen::colorAxes_e;
+using TransferFunctions::hlgToScene;
+using TransferFunctions::pqToLight;
+using TransferFunctions::sLog3ToLight;
 
 constexpr double kWhite8 = 255.0;
 
 // Luma weights of the three matrices.
-constexpr double kKr601 = 0.299, kKb601 = 0.114;
-constexpr double kKr709 = 0.2126, kKb709 = 0.0722;
-constexpr double kKr2020 = 0.2627, kKb2020 = 0.0593;
+constexpr double kKr601 = ColourMatrices::k601LumaR, kKb601 = ColourMatrices::k601LumaB;
+constexpr double kKr2020 = ColourMatrices::kEncode2020.kr, kKb2020 = ColourMatrices::kEncode2020.kb;
 
-// PQ (ST 2084); the result in units of 100 cd/m2, so that 1.0 is nominal white.
-constexpr double kPqM1 = 0.1593017578125, kPqM2 = 78.84375;
-constexpr double kPqC1 = 0.8359375, kPqC2 = 18.8515625, kPqC3 = 18.6875;
-constexpr double kPqPeakOverWhite = 100.0;  // 10000 cd/m2 over 100 cd/m2
-
-// HLG: inverse OETF, then the display OOTF (system gamma 1.2) of a 1000 cd/m2
-// display, on which the card's white sits at 100 cd/m2.
-constexpr double kHlgA = 0.17883277, kHlgB = 0.28466892, kHlgC = 0.55991073;
-constexpr double kHlgSqrtEnd = 0.5;
+// HLG: the display OOTF (system gamma 1.2) of the display the card is made
+// for, on which its white sits at 100 cd/m2.
 constexpr double kHlgOotfExponent = 0.2;  // system gamma minus one
-constexpr double kHlgPeakOverWhite = 10.0;  // 1000 cd/m2 over 100 cd/m2
+constexpr double kHlgPeakOverWhite = TransferFunctions::kHlgDisplayPeak / TransferFunctions::kHlgSdrWhiteLuminance;
 
-// S-Log3 on 10-bit codes: black 95, 18 % grey 420; 1.0 is 90 % reflectance.
-// Signals carried as studio R'G'B' hold code 64 + 876 x.
-constexpr double kSLog3Knee = 171.2102946929;  // the code at the end of the linear segment
-constexpr double kSLog3Black = 95.0;
-constexpr double kSLog3LinearSlope = 6774.248417146666;
-constexpr double kSLog3Grey = 420.0, kSLog3LogScale = 261.5, kSLog3Bias = 0.01, kSLog3Divisor = 0.19;
-constexpr double kSLog3White = 0.9;
+// S-Log3 signals are 10-bit codes; those carried as studio R'G'B' hold code 64 + 876 x.
 constexpr int kSLog3CodeBits = 10;
 constexpr double kStudioBlack10 = 64.0, kStudioRange10 = 876.0, kChromaMid10 = 512.0;
-// The live forms' inverse OOTF: a 1/1.2 power up to 3.0, a line above it.
-constexpr double kLiveKnee = 3.0, kLiveGamma = 1.2, kLiveLineOffset = 0.7474385637693104,
-                 kLiveLineScale = 1.2457309396155174;
 
 // Rec. 2020 to Rec. 709 primaries (BT.2087), and the power the card's R'G'B' is decoded with.
 constexpr double k2020To709[3][3] = {{1.6605, -0.5876, -0.0728}, {-0.1246, 1.1329, -0.0083}, {-0.0182, -0.1006, 1.1187}};
@@ -54,33 +41,6 @@ constexpr double kXyzExponent = 2.6;
 constexpr double kXyzPeakOverNormalising = 0.91655528;
 // The Rec. 709 OETF that turns the light back into R'G'B', and the studio range it is read on.
 constexpr double kOetfKnee = 0.018, kOetfSlope = 4.5, kOetfScale = 1.099, kOetfOffset = 0.099, kOetfExponent = 0.45;
-
-double pqToLight(double e)
-{
-    if (!(e > 0)) return 0;
-    const double p = std::pow(e, 1 / kPqM2);
-    return kPqPeakOverWhite * std::pow(std::max(p - kPqC1, 0.0) / (kPqC2 - kPqC3 * p), 1 / kPqM1);
-}
-
-double hlgToScene(double e)
-{
-    if (!(e > 0)) return 0;
-    if (e <= kHlgSqrtEnd) return e * e / 3;
-    return (std::exp((e - kHlgC) / kHlgA) + kHlgB) / 12;
-}
-
-// A studio R'G'B' value holding an S-Log3 10-bit code, to light.
-double sLog3ToLight(double e, bool live)
-{
-    const double code = kStudioBlack10 + kStudioRange10 * e;
-    const double reflectance = code < kSLog3Knee
-                                   ? (code - kSLog3Black) / kSLog3LinearSlope
-                                   : std::pow(10.0, (code - kSLog3Grey) / kSLog3LogScale) * kSLog3Divisor - kSLog3Bias;
-    const double x = std::max(reflectance / kSLog3White, 0.0);
-    if (!live) return x;
-    if (x <= std::pow(kLiveKnee, 1 / kLiveGamma)) return std::pow(x, kLiveGamma);
-    return x * kLiveGamma * kLiveLineScale - kLiveLineOffset;
-}
 
 double rec709Oetf(double v)
 {
@@ -212,7 +172,8 @@ PreviewDecoder::Rgb PreviewDecoder::display(const Rgb& s) const
     case Transfer::SLog3:
     case Transfer::SLog3Live: {
         const bool live = transfer_ == Transfer::SLog3Live;
-        light = {sLog3ToLight(s.r, live), sLog3ToLight(s.g, live), sLog3ToLight(s.b, live)};
+        auto toLight = [live](double e) { return sLog3ToLight(kStudioBlack10 + kStudioRange10 * e, live); };
+        light = {toLight(s.r), toLight(s.g), toLight(s.b)};
         break;
     }
     }

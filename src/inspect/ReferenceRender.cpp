@@ -20,11 +20,6 @@ constexpr int kTiffSamples = 3;
 constexpr int kStoredBits = 16;
 constexpr int kPatternFileBitDepth = 12;
 
-bool isYCbCr(PatternGen::colorAxes_e axes)
-{
-    return ColourAxes::factsOf(axes).components == ColourAxes::Components::YCbCr;
-}
-
 // The render buffer of the image outputs, rounded to the bit depth as the driver does for PNG and DPX.
 std::vector<uint16_t> roundedImage(PhilipsPm5544Spec& card, const CanvasSettings& s)
 {
@@ -42,7 +37,7 @@ CodeFrame tiffFrame(PhilipsPm5544Spec& card, const CanvasSettings& s)
     int rows = s.height;
     card.run_body(0, s.width, rows, repeats, reinterpret_cast<unsigned char*>(buffer.data()));
     CodeFrame frame(s.width, rows, kTiffSamples, kStoredBits);
-    const std::array<int, 3> order = tiffStoredComponents(isYCbCr(s.axes));
+    const std::array<int, 3> order = tiffStoredComponents(ColourAxes::isYCbCr(s.axes));
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < s.width; ++x) {
             const uint16_t* pixel = &buffer[(static_cast<std::size_t>(y) * s.width + x) * kTiffSamples];
@@ -56,7 +51,7 @@ CodeFrame tiffFrame(PhilipsPm5544Spec& card, const CanvasSettings& s)
 void checkPatternFileSettings(int format, const CanvasSettings& s)
 {
     if (s.bitDepth != kPatternFileBitDepth) throw std::runtime_error("pattern files are rendered at -b 12");
-    const bool yCbCr = isYCbCr(s.axes);
+    const bool yCbCr = ColourAxes::isYCbCr(s.axes);
     const bool fits = format == PatternFileFormat::YCbCr422   ? yCbCr && s.sampling != PatternGen::Sampling_444
                       : format == PatternFileFormat::YCbCr444 ? yCbCr && s.sampling == PatternGen::Sampling_444
                                                               : !yCbCr && ColourAxes::factsOf(s.axes).levels != ColourAxes::Levels::AlwaysFull;

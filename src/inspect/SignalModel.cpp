@@ -44,7 +44,7 @@ SignalModel SignalModel::choose(const InspectedFile& file, const CanvasOptions& 
 
 bool SignalModel::yCbCr() const
 {
-    return !xyz && ColourAxes::factsOf(axes).components == ColourAxes::Components::YCbCr;
+    return !xyz && ColourAxes::isYCbCr(axes);
 }
 
 const char* SignalModel::componentName(int component) const

@@ -121,13 +121,13 @@ void PhilipsPm5544Spec::selectPalette() {
     // the renderers convert them).
     const colorAxes_e canvasAxes = colourSpace.axis;
     const ColourAxes::Facts& facts = ColourAxes::factsOf(canvasAxes);
-    if (facts.components == ColourAxes::Components::None) {
+    if (!ColourAxes::isKnown(canvasAxes)) {
         // No table serves axes outside the enumeration: the palette keeps the
         // default black it was constructed with.
         return;
     }
     Table table = Table::Rgb219;
-    if (facts.components == ColourAxes::Components::YCbCr && !facts.mapped) {
+    if (ColourAxes::isYCbCr(canvasAxes) && !facts.mapped) {
         switch (facts.matrix) {
         case ColourAxes::Matrix::Rec709:
             table = Table::YCbCr709;

@@ -161,4 +161,30 @@ constexpr const Facts& factsOf(PatternGen::colorAxes_e axes)
                                                                                   : detail::kOutside;
 }
 
+// The questions asked most.
+constexpr bool isKnown(PatternGen::colorAxes_e axes)
+{
+    return factsOf(axes).components != Components::None;
+}
+
+constexpr bool isRgb(PatternGen::colorAxes_e axes)
+{
+    return factsOf(axes).components == Components::RGB;
+}
+
+constexpr bool isYCbCr(PatternGen::colorAxes_e axes)
+{
+    return factsOf(axes).components == Components::YCbCr;
+}
+
+constexpr bool isHdrRgb(PatternGen::colorAxes_e axes)
+{
+    return isRgb(axes) && factsOf(axes).hdr;
+}
+
+constexpr bool isHdrYCbCr(PatternGen::colorAxes_e axes)
+{
+    return isYCbCr(axes) && factsOf(axes).hdr;
+}
+
 }  // namespace ColourAxes

@@ -138,7 +138,7 @@ bool ColourSpace::limitLuma(int& code) const
 
 bool ColourSpace::isColourDifference() const
 {
-    return factsOf(axis).components == ColourAxes::Components::YCbCr;
+    return ColourAxes::isYCbCr(axis);
 }
 
 bool ColourSpace::colourIsIn2020() const
@@ -148,7 +148,7 @@ bool ColourSpace::colourIsIn2020() const
 
 bool ColourSpace::colourIsRGB() const
 {
-    return factsOf(axis).components == ColourAxes::Components::RGB;
+    return ColourAxes::isRgb(axis);
 }
 
 bool ColourSpace::colourIsHDR() const
