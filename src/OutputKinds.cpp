@@ -22,11 +22,8 @@ namespace OutputKinds {
 
 namespace {
 
-constexpr int kPatternFileBitDepth = 12;
 // DPX files always carry 10-bit samples, whatever the rendering depth.
 constexpr int kDpxBitDepth = 10;
-// The X'Y'Z' conversion is told whether the pattern is of standard-definition width.
-constexpr int kStandardDefinitionWidth = 720;
 
 const char* const kMsgPat422 =
     "Error: Vanto/Keplo YCbCr 422 patterns must be rendered in YCbCr 422 (-c 709 -s 422).\n"

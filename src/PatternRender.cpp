@@ -27,13 +27,7 @@ namespace {
 
 using PatternGen::colorAxes_e;
 
-constexpr int kMinBitDepth = 8;
-constexpr int kMaxBitDepth = 16;
-// The card needs a few samples per line for the black samples at its ends.
-constexpr int kMinWidth = 4;
-// The card's geometry multiplies width, height and an aspect term in 32-bit
-// integers; beyond this product those multiplications would overflow.
-constexpr long long kMaxGeometryProduct = 0x7FFFFFFFLL;
+using namespace RunLimits;
 
 }  // namespace
 

@@ -4,17 +4,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "RunSettings.h"
 #include "tools/ColourAxes.h"
 #include "tools/ColourKeywords.h"
 #include "tools/Pixel.h"
 
 namespace {
 
-// The limits pm5544 itself renders within.
-constexpr int kMinBitDepth = 8;
-constexpr int kMaxBitDepth = 16;
-constexpr int kMinWidth = 4;
-constexpr long long kMaxGeometryProduct = 0x7FFFFFFFLL;
+using namespace RunLimits;  // the limits pm5544 itself renders within
 
 bool is(const char* arg, const char* option)
 {

@@ -8,61 +8,21 @@
 
 #include "inspect/DpxLayout.h"
 #include "inspect/UnreadableFile.h"
+#include "writers/DpxHeader.h"
 #include "writers/writeDPX.h"
 
 namespace {
 
-constexpr std::size_t kHeadersSize = 768 + 640;  // file header and image header
+using namespace DPX;  // the header layout and the packing (writers/DpxHeader.h)
 
-// Header fields: offsets from the start of the file, and the sizes of texts.
-namespace At {
-constexpr std::size_t kImageOffset = 4;
-constexpr std::size_t kVersion = 8;
-constexpr std::size_t kFileSize = 16;
-constexpr std::size_t kGenericLength = 24;
-constexpr std::size_t kIndustryLength = 28;
-constexpr std::size_t kUserLength = 32;
-constexpr std::size_t kFileName = 36;
-constexpr std::size_t kCreationTime = 136;
-constexpr std::size_t kCreator = 160;
-constexpr std::size_t kProject = 260;
-constexpr std::size_t kCopyright = 460;
-constexpr std::size_t kEncryptionKey = 660;
-constexpr std::size_t kOrientation = 768;
-constexpr std::size_t kElements = 770;
-constexpr std::size_t kPixelsPerLine = 772;
-constexpr std::size_t kLines = 776;
-constexpr std::size_t kDataSign = 780;
-constexpr std::size_t kLowCode = 784;
-constexpr std::size_t kLowQuantity = 788;
-constexpr std::size_t kHighCode = 792;
-constexpr std::size_t kHighQuantity = 796;
-constexpr std::size_t kDescriptor = 800;
-constexpr std::size_t kTransfer = 801;
-constexpr std::size_t kColorimetric = 802;
-constexpr std::size_t kBitSize = 803;
-constexpr std::size_t kPacking = 804;
-constexpr std::size_t kEncoding = 806;
-constexpr std::size_t kDataOffset = 808;
-constexpr std::size_t kLinePadding = 812;
-constexpr std::size_t kImagePadding = 816;
-constexpr std::size_t kVersionSize = 8;
-constexpr std::size_t kFileNameSize = 100;
-constexpr std::size_t kCreationTimeSize = 24;
-constexpr std::size_t kCreatorSize = 100;
-constexpr std::size_t kProjectSize = 200;
-constexpr std::size_t kCopyrightSize = 200;
-}  // namespace At
-constexpr uint32_t kUndefined = 0xFFFFFFFF;
-constexpr uint16_t kFilledToWords = 1;
-constexpr uint16_t kNoRunLengthEncoding = 0;
-constexpr int kDatumMask = 0x3FF;
-constexpr int kHighDatum = 22;
-constexpr int kMiddleDatum = 12;
-constexpr int kLowDatum = 2;
-constexpr int kBytesPerWord = 4;
-constexpr int kWordsPerGroup = 4;
-constexpr int kPixelsPerGroup = 6;
+constexpr std::size_t kHeadersSize = kFileHeaderSize + kImageHeaderSize;
+constexpr int kDatumMask = (1 << kDatumBits) - 1;
+
+// A field of the image header, from the start of the file.
+constexpr std::size_t image(std::size_t field)
+{
+    return kFileHeaderSize + field;
+}
 
 // Header fields in the file's byte order; both were written by the same host.
 class Fields {
@@ -120,39 +80,39 @@ std::string numberOrUndefined(uint32_t value)
 
 void describeFileHeader(const Fields& f, InspectedFile& result)
 {
-    result.field("version", quoted(f.text(At::kVersion, At::kVersionSize)));
-    result.field("image offset", std::to_string(f.u32(At::kImageOffset)));
-    result.field("file size field", std::to_string(f.u32(At::kFileSize)));
-    result.field("header lengths", "generic " + std::to_string(f.u32(At::kGenericLength)) + ", industry " +
-                                       std::to_string(f.u32(At::kIndustryLength)) + ", user data " +
-                                       std::to_string(f.u32(At::kUserLength)));
-    result.field("file name", quoted(f.text(At::kFileName, At::kFileNameSize)));
-    result.field("creation time", quoted(f.text(At::kCreationTime, At::kCreationTimeSize)));
-    result.field("creator", quoted(f.text(At::kCreator, At::kCreatorSize)));
-    result.field("project", quoted(f.text(At::kProject, At::kProjectSize)));
-    result.field("copyright", quoted(f.text(At::kCopyright, At::kCopyrightSize)));
-    result.field("encryption key", numberOrUndefined(f.u32(At::kEncryptionKey)));
+    result.field("version", quoted(f.text(FileField::kVersion, FileField::kVersionSize)));
+    result.field("image offset", std::to_string(f.u32(FileField::kImageOffset)));
+    result.field("file size field", std::to_string(f.u32(FileField::kFileSize)));
+    result.field("header lengths", "generic " + std::to_string(f.u32(FileField::kGenericHeaderLength)) + ", industry " +
+                                       std::to_string(f.u32(FileField::kIndustryHeaderLength)) + ", user data " +
+                                       std::to_string(f.u32(FileField::kUserDataLength)));
+    result.field("file name", quoted(f.text(FileField::kFileName, FileField::kFileNameSize)));
+    result.field("creation time", quoted(f.text(FileField::kCreationTime, FileField::kCreationTimeSize)));
+    result.field("creator", quoted(f.text(FileField::kCreator, FileField::kCreatorSize)));
+    result.field("project", quoted(f.text(FileField::kProject, FileField::kProjectSize)));
+    result.field("copyright", quoted(f.text(FileField::kCopyright, FileField::kCopyrightSize)));
+    result.field("encryption key", numberOrUndefined(f.u32(FileField::kEncryptionKey)));
 }
 
 void describeImageHeader(const Fields& f, InspectedFile& result)
 {
-    result.field("orientation", std::to_string(f.u16(At::kOrientation)));
-    result.field("image elements", std::to_string(f.u16(At::kElements)));
-    result.field("size", std::to_string(f.u32(At::kPixelsPerLine)) + "x" + std::to_string(f.u32(At::kLines)));
-    result.field("data sign", std::to_string(f.u32(At::kDataSign)));
+    result.field("orientation", std::to_string(f.u16(image(ImageField::kOrientation))));
+    result.field("image elements", std::to_string(f.u16(image(ImageField::kElementCount))));
+    result.field("size", std::to_string(f.u32(image(ImageField::kPixelsPerLine))) + "x" + std::to_string(f.u32(image(ImageField::kLinesPerElement))));
+    result.field("data sign", std::to_string(f.u32(image(ImageField::kDataSign))));
     std::ostringstream reference;
-    reference << "low " << f.u32(At::kLowCode) << " (" << f.f32(At::kLowQuantity) << "), high "
-              << f.u32(At::kHighCode) << " (" << f.f32(At::kHighQuantity) << ")";
+    reference << "low " << f.u32(image(ImageField::kReferenceLowCode)) << " (" << f.f32(image(ImageField::kReferenceLowQuantity)) << "), high "
+              << f.u32(image(ImageField::kReferenceHighCode)) << " (" << f.f32(image(ImageField::kReferenceHighQuantity)) << ")";
     result.field("reference codes", reference.str());
-    const int descriptor = f.u8(At::kDescriptor);
+    const int descriptor = f.u8(image(ImageField::kDescriptor));
     result.field("descriptor", std::to_string(descriptor) + " (" + DpxLayout::descriptorName(descriptor) + ")");
     result.field("transfer, colorimetric",
-                 std::to_string(f.u8(At::kTransfer)) + ", " + std::to_string(f.u8(At::kColorimetric)));
-    result.field("bit size", std::to_string(f.u8(At::kBitSize)));
-    result.field("packing, encoding", std::to_string(f.u16(At::kPacking)) + ", " + std::to_string(f.u16(At::kEncoding)));
-    result.field("data offset", numberOrUndefined(f.u32(At::kDataOffset)));
-    result.field("padding", "end of line " + std::to_string(f.u32(At::kLinePadding)) + ", end of image " +
-                                std::to_string(f.u32(At::kImagePadding)));
+                 std::to_string(f.u8(image(ImageField::kTransfer))) + ", " + std::to_string(f.u8(image(ImageField::kColorimetric))));
+    result.field("bit size", std::to_string(f.u8(image(ImageField::kBitSize))));
+    result.field("packing, encoding", std::to_string(f.u16(image(ImageField::kPacking))) + ", " + std::to_string(f.u16(image(ImageField::kEncoding))));
+    result.field("data offset", numberOrUndefined(f.u32(image(ImageField::kDataOffset))));
+    result.field("padding", "end of line " + std::to_string(f.u32(image(ImageField::kEndOfLinePadding))) + ", end of image " +
+                                std::to_string(f.u32(image(ImageField::kEndOfImagePadding))));
 }
 
 uint32_t wordAt(const std::string& bytes, std::size_t offset, bool bigEndian)
@@ -171,9 +131,9 @@ void unpackLine(const std::string& bytes, std::size_t offset, bool bigEndian, in
     if (descriptor != DPX::kCbYCrY) {
         for (int x = 0; x < frame.presentWidth; ++x) {
             const uint32_t w = wordAt(bytes, offset + static_cast<std::size_t>(x) * kBytesPerWord, bigEndian);
-            frame.stored(x, y, CodeFrame::kCrOrR) = datum(w, kHighDatum);
-            frame.stored(x, y, CodeFrame::kYOrG) = datum(w, kMiddleDatum);
-            frame.stored(x, y, CodeFrame::kCbOrB) = datum(w, kLowDatum);
+            frame.stored(x, y, CodeFrame::kCrOrR) = datum(w, kHighDatumBit);
+            frame.stored(x, y, CodeFrame::kYOrG) = datum(w, kMiddleDatumBit);
+            frame.stored(x, y, CodeFrame::kCbOrB) = datum(w, kLowDatumBit);
         }
         return;
     }
@@ -183,11 +143,11 @@ void unpackLine(const std::string& bytes, std::size_t offset, bool bigEndian, in
         for (int i = 0; i < kWordsPerGroup; ++i) {
             w[i] = wordAt(bytes, offset + static_cast<std::size_t>(g * kWordsPerGroup + i) * kBytesPerWord, bigEndian);
         }
-        const uint16_t cb[3] = {datum(w[0], kLowDatum), datum(w[1], kMiddleDatum), datum(w[2], kHighDatum)};
-        const uint16_t cr[3] = {datum(w[0], kHighDatum), datum(w[2], kLowDatum), datum(w[3], kMiddleDatum)};
-        const uint16_t luma[kPixelsPerGroup] = {datum(w[0], kMiddleDatum), datum(w[1], kLowDatum),
-                                                datum(w[1], kHighDatum),   datum(w[2], kMiddleDatum),
-                                                datum(w[3], kLowDatum),    datum(w[3], kHighDatum)};
+        const uint16_t cb[3] = {datum(w[0], kLowDatumBit), datum(w[1], kMiddleDatumBit), datum(w[2], kHighDatumBit)};
+        const uint16_t cr[3] = {datum(w[0], kHighDatumBit), datum(w[2], kLowDatumBit), datum(w[3], kMiddleDatumBit)};
+        const uint16_t luma[kPixelsPerGroup] = {datum(w[0], kMiddleDatumBit), datum(w[1], kLowDatumBit),
+                                                datum(w[1], kHighDatumBit),   datum(w[2], kMiddleDatumBit),
+                                                datum(w[3], kLowDatumBit),    datum(w[3], kHighDatumBit)};
         for (int p = 0; p < kPixelsPerGroup; ++p) {
             const int x = g * kPixelsPerGroup + p;
             frame.stored(x, y, CodeFrame::kCrOrR) = cr[p / 2];
@@ -216,16 +176,16 @@ InspectedFile readDpxFile(const std::string& path)
     describeFileHeader(f, result);
     describeImageHeader(f, result);
 
-    const int descriptor = f.u8(At::kDescriptor);
+    const int descriptor = f.u8(image(ImageField::kDescriptor));
     result.dpxDescriptor = descriptor;
     if (!DpxLayout::isReadable(descriptor)) {
         throw UnreadableFile("descriptor " + std::to_string(descriptor) + " is not one pm5544 writes (50, 100, 102)");
     }
-    if (f.u8(At::kBitSize) != DpxLayout::kDatumBits || f.u16(At::kPacking) != kFilledToWords || f.u16(At::kEncoding) != kNoRunLengthEncoding) {
+    if (f.u8(image(ImageField::kBitSize)) != kDatumBits || f.u16(image(ImageField::kPacking)) != kFilledToWords || f.u16(image(ImageField::kEncoding)) != kNoRunLengthEncoding) {
         throw UnreadableFile("its data are not 10-bit, filled into 32-bit words and unencoded");
     }
-    const uint32_t width = f.u32(At::kPixelsPerLine);
-    const uint32_t height = f.u32(At::kLines);
+    const uint32_t width = f.u32(image(ImageField::kPixelsPerLine));
+    const uint32_t height = f.u32(image(ImageField::kLinesPerElement));
     if (width == 0 || height == 0) {
         result.problems.push_back("the image has no pixels");
         return result;
@@ -235,14 +195,14 @@ InspectedFile readDpxFile(const std::string& path)
                              " pixels are more than pm5544-inspect reads");
     }
 
-    const uint32_t dataOffsetField = f.u32(At::kDataOffset);
-    const uint64_t dataOffset = dataOffsetField != kUndefined && dataOffsetField != 0 ? dataOffsetField : f.u32(At::kImageOffset);
+    const uint32_t dataOffsetField = f.u32(image(ImageField::kDataOffset));
+    const uint64_t dataOffset = dataOffsetField != kUndefined && dataOffsetField != 0 ? dataOffsetField : f.u32(FileField::kImageOffset);
     const long long lineBytes = DpxLayout::lineBytes(descriptor, width);
     const uint64_t expectedSize = dataOffset + static_cast<uint64_t>(lineBytes) * height;
     result.field("image data", std::to_string(height) + " lines of " + std::to_string(lineBytes) + " bytes from byte " +
                                    std::to_string(dataOffset) + "; file " + std::to_string(bytes.size()) + " bytes");
-    if (f.u32(At::kFileSize) != static_cast<uint32_t>(bytes.size())) {
-        result.problems.push_back("the size field says " + std::to_string(f.u32(At::kFileSize)) + " bytes, the file has " +
+    if (f.u32(FileField::kFileSize) != static_cast<uint32_t>(bytes.size())) {
+        result.problems.push_back("the size field says " + std::to_string(f.u32(FileField::kFileSize)) + " bytes, the file has " +
                                   std::to_string(bytes.size()));
     }
     if (bytes.size() > expectedSize) {
@@ -255,7 +215,7 @@ InspectedFile readDpxFile(const std::string& path)
     const uint64_t available = bytes.size() > dataOffset ? bytes.size() - dataOffset : 0;
     const uint64_t fullLines = static_cast<uint64_t>(lineBytes) > 0 ? available / static_cast<uint64_t>(lineBytes) : height;
     CodeFrame& frame = result.frame;
-    frame = CodeFrame(static_cast<int>(width), 0, 3, DpxLayout::kDatumBits);
+    frame = CodeFrame(static_cast<int>(width), 0, 3, kDatumBits);
     frame.height = static_cast<int>(height);
     frame.holdLines(static_cast<int>(fullLines < height ? fullLines : height));
     frame.presentWidth = DpxLayout::storedPixels(descriptor, static_cast<int>(width));

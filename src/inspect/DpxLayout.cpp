@@ -1,16 +1,18 @@
 #include "inspect/DpxLayout.h"
 
+#include "tools/SampleLayout.h"
+#include "writers/DpxHeader.h"
 #include "writers/writeDPX.h"
 
 namespace DpxLayout {
 
 namespace {
 
-constexpr int kPixelsPerGroup = 6;
-constexpr int kBytesPerGroup = 16;
-constexpr int kBytesPerWord = 4;
-constexpr int kRenderSamples = 4;
-constexpr int kDatumShift = 16 - kDatumBits;
+using DPX::kPixelsPerGroup;
+constexpr int kBytesPerWord = static_cast<int>(DPX::kBytesPerWord);
+constexpr int kBytesPerGroup = DPX::kWordsPerGroup * kBytesPerWord;
+constexpr int kRenderSamples = SampleLayout::kImageSamplesPerPixel;
+constexpr int kDatumShift = SampleLayout::kSampleBits - kDatumBits;
 
 }  // namespace
 

@@ -3,13 +3,14 @@
 #include <cstdint>
 
 #include "inspect/CodeFrame.h"
+#include "writers/DpxHeader.h"
 
 // What pm5544's DPX files hold of a rendered frame: 10-bit data, one 32-bit
 // word per pixel for descriptors 50 and 102, and for 4:2:2 (descriptor 100)
 // four words per six pixels carrying the chroma of the even pixels only.
 namespace DpxLayout {
 
-constexpr int kDatumBits = 10;
+constexpr int kDatumBits = DPX::kDatumBits;
 
 bool isReadable(int descriptor);
 const char* descriptorName(int descriptor);

@@ -15,16 +15,17 @@
 #include "inspect/RegionComparison.h"
 #include "inspect/SignalModel.h"
 #include "OutputKinds.h"
+#include "RunSettings.h"
 #include "inspect/UnreadableFile.h"
 #include "tools/ColourAxes.h"
+#include "writers/writeVantoKeplo.h"
 
 namespace {
 
 constexpr int kFine = 0;
 constexpr int kDamagedOrDifferent = 1;
 constexpr int kCannot = 2;
-constexpr int kWideCodeBits = 12;
-constexpr int kNarrowCodeBits = 10;  // the HDR Y'CbCr canvases' codes in pattern files
+constexpr int kDefaultBitDepth = RunSettings{}.bitDepth;  // pm5544's
 constexpr std::size_t kDamageLinesOnStderr = 5;
 
 class CannotDo : public std::runtime_error {
@@ -39,7 +40,8 @@ const char* settleCodeDepth(InspectedFile& file, const CanvasOptions& options)
     if (file.kind == FileKind::Dpx) return "DPX data";
     if (file.kind == FileKind::PatternFile) {
         if (options.axes && file.layout == ColourLayout::YCbCr) {
-            frame.codeBits = ColourAxes::isHdrYCbCr(*options.axes) ? kNarrowCodeBits : kWideCodeBits;
+            frame.codeBits =
+                ColourAxes::isHdrYCbCr(*options.axes) ? kPatternFileHdrCodeBits : kPatternFileBitDepth;
             frame.storedBits = frame.codeBits;
         }
         return "";
@@ -62,7 +64,7 @@ CanvasSettings settingsFor(const InspectedFile& file, const CanvasOptions& optio
     s.axes = model.axes;
     s.sampling = options.sampling.value_or(file.sampling);
     // A PNG's codes show the depth it was rounded to; other kinds do not record it.
-    s.bitDepth = options.bitDepth.value_or(file.kind == FileKind::Png ? file.frame.codeBits : kWideCodeBits);
+    s.bitDepth = options.bitDepth.value_or(file.kind == FileKind::Png ? file.frame.codeBits : kDefaultBitDepth);
     s.fullRange = options.fullRange;
     return s;
 }

@@ -21,11 +21,9 @@ constexpr std::size_t kWidthByte = 9;
 constexpr std::size_t kLineCountFlagByte = 11;
 constexpr std::size_t kBitsByte = 12;
 constexpr std::size_t kFormatByte = 13;
-constexpr int kWideCodeBits = 12;
 // The HDR Y'CbCr canvases give their 10-bit codes as they are; a 12-bit
 // Y'CbCr file always has codes above this (its chroma mid-point is 2048).
-constexpr int kNarrowCodeBits = 10;
-constexpr uint16_t kLargestNarrowCode = 1023;
+constexpr uint16_t kLargestNarrowCode = (1 << kPatternFileHdrCodeBits) - 1;
 
 const char* formatName(int format)
 {
@@ -195,7 +193,7 @@ InspectedFile readInstrumentFile(const std::string& path)
     }
 
     const bool yCbCr = format == PatternFileFormat::YCbCr422 || format == PatternFileFormat::YCbCr444;
-    const int codeBits = yCbCr && tally.largestCode <= kLargestNarrowCode ? kNarrowCodeBits : kWideCodeBits;
+    const int codeBits = yCbCr && tally.largestCode <= kLargestNarrowCode ? kPatternFileHdrCodeBits : kPatternFileBitDepth;
     result.field("blocks", std::to_string(file.line_blocks.size()) +
                                (file.blockMode == 1 ? " (count field " + std::to_string(listed) + ")" : std::string()));
     result.field("sections", std::to_string(tally.runs + tally.literals) + " (" + std::to_string(tally.runs) +

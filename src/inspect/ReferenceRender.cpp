@@ -10,15 +10,15 @@
 #include "inspect/QuietStdout.h"
 #include "inspect/TiffFileReader.h"
 #include "tools/ColourAxes.h"
+#include "tools/SampleLayout.h"
 #include "tools/rounding.h"
 #include "writers/writeVantoKeplo.h"
 
 namespace {
 
-constexpr int kRenderSamples = 4;  // Cr or R, Y' or G, Cb or B, alpha
-constexpr int kTiffSamples = 3;
+constexpr int kRenderSamples = SampleLayout::kImageSamplesPerPixel;  // Cr or R, Y' or G, Cb or B, alpha
+constexpr int kTiffSamples = SampleLayout::kTiffSamplesPerPixel;
 constexpr int kStoredBits = 16;
-constexpr int kPatternFileBitDepth = 12;
 
 // The render buffer of the image outputs, rounded to the bit depth as the driver does for PNG and DPX.
 std::vector<uint16_t> roundedImage(PhilipsPm5544Spec& card, const CanvasSettings& s)

@@ -2,19 +2,14 @@
 
 #include <cstdint>
 
+#include "tools/PixelEquality.h"
+#include "tools/SampleLayout.h"
+
 namespace {
 
-constexpr int kRenderBitDepth = 12;
+using SampleLayout::kRenderBitDepth;
 constexpr int kNarrowBitDepth = 10;
 constexpr int kNarrowToRenderFactor = 4;  // 10-bit to 12-bit code values
-
-// Every field a conversion reads: the whole colour space and the four samples.
-bool identical(const Pixel& a, const Pixel& b)
-{
-    return a.y == b.y && a.cb == b.cb && a.cr == b.cr && a.alpha == b.alpha && a.axis == b.axis &&
-           a.bitDepth == b.bitDepth && a.fullRange == b.fullRange && a.blackLevel == b.blackLevel &&
-           a.whiteLevel == b.whiteLevel && a.gammaType == b.gammaType;
-}
 
 void widenToRenderDepth(Pixel& p)
 {
@@ -30,7 +25,7 @@ void widenToRenderDepth(Pixel& p)
 
 const Pixel& CanvasConversion::operator()(const Pixel& sample)
 {
-    if (cached_ && identical(sample, lastInput_)) return lastOutput_;
+    if (cached_ && identicalPixels(sample, lastInput_)) return lastOutput_;
     lastInput_ = sample;
     lastOutput_ = sample.convertTo(axes_);
     if (depth_ == CodeDepth::Render12Bit) widenToRenderDepth(lastOutput_);

@@ -5,23 +5,19 @@
 #include <stdexcept>
 
 #include "patterns/PatternWrapper.h"
+#include "tools/SampleLayout.h"
 #include "tools/rounding.h"
 
 namespace {
 
-constexpr int kSamplesPerPixel = 4;  // R/Cr, G/Y, B/Cb, alpha
-constexpr int kLeftAlignShift = 4;   // 12-bit code values at the top of 16 bits
-constexpr int kRenderBitDepth = 12;
+using SampleLayout::kRenderBitDepth;
+using SampleLayout::leftAligned;
+constexpr int kSamplesPerPixel = SampleLayout::kImageSamplesPerPixel;
 constexpr std::size_t kCr = 0, kY = 1, kCb = 2, kAlpha = 3;
 
 // Line-end shaping: the outermost sample keeps 10 % of its colour, the next 67 %.
 constexpr double kOuterEndBlack = 0.9;
 constexpr double kInnerEndBlack = 0.33;
-
-uint16_t leftAligned(uint16_t code)
-{
-    return static_cast<uint16_t>(code << kLeftAlignShift);
-}
 
 // Which samples of the picture a row covers.
 struct Range {

@@ -6,17 +6,11 @@
 #include "patterns/ImageRows.h"
 #include "patterns/PatternWrapper.h"
 #include "patterns/TiffRows.h"
-
-namespace {
-
-constexpr std::size_t kSamplesPerPixel16 = 4;    // R/Cr, G/Y, B/Cb, alpha
-constexpr std::size_t kSamplesPerPixelTiff = 3;  // R, G, B or Y, Cb, Cr
-
-}  // namespace
+#include "tools/SampleLayout.h"
 
 bool PatternSpec::run_body(int /*commandLineValue*/, int width, int height, unsigned short* buffer) {
     ImageRows rows(*this, width, height);
-    const std::size_t rowSamples = static_cast<std::size_t>(width > 0 ? width : 0) * kSamplesPerPixel16;
+    const std::size_t rowSamples = static_cast<std::size_t>(width > 0 ? width : 0) * SampleLayout::kImageSamplesPerPixel;
     for (int row = 0; row < height; ++row) {
         rows.next(buffer + static_cast<std::size_t>(row) * rowSamples);
     }
@@ -27,7 +21,7 @@ bool PatternSpec::run_body(int /*commandLineValue*/, int width, int& height, std
                            unsigned char* buffer) {
     TiffRows rows(*this, width, height, repeats);
     unsigned short* samples = reinterpret_cast<unsigned short*>(buffer);
-    const std::size_t rowSamples = static_cast<std::size_t>(width > 0 ? width : 0) * kSamplesPerPixelTiff;
+    const std::size_t rowSamples = static_cast<std::size_t>(width > 0 ? width : 0) * SampleLayout::kTiffSamplesPerPixel;
     for (int row = 0; row < rows.rows(); ++row) {
         rows.next(samples + static_cast<std::size_t>(row) * rowSamples);
     }

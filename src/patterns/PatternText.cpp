@@ -7,6 +7,7 @@
 
 #include "patterns/PatternWrapper.h"
 #include "patterns/WrappingArithmetic.h"
+#include "tools/MathConstants.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ const char* const kTrailingWhitespace = " \n\r\t";
 
 constexpr double kPercent = 100.0;
 
-constexpr double kQuarterTurn = 1.57079632679489661923;  // radians
+constexpr double kQuarterTurn = MathConstants::kPi / 2;  // radians
 
 // Layers are sized for the canvas (twice its size each way in quadrant mode).
 constexpr std::size_t kQuadrantLayerScale = 4;

@@ -2,6 +2,7 @@
 
 #include "patterns/PatternWrapper.h"
 #include "patterns/RampCoefficient.h"
+#include "tools/MathConstants.h"
 
 namespace {
 
@@ -10,7 +11,7 @@ namespace {
 // duration of the whole step.
 constexpr double kRaisedCosine20To80Phase = 1.2870022175865685;
 constexpr double kNanosecondsPerMicrosecond = 1000.0;
-const double kPi = std::acos(-1.0);
+using MathConstants::kPi;
 
 // Chroma of 4:2:2 and 4:2:0 is sampled at half the luma clock.
 constexpr double kChromaClockRatio = 0.5;

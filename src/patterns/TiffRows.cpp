@@ -3,16 +3,11 @@
 #include <cstddef>
 
 #include "patterns/PatternWrapper.h"
+#include "tools/SampleLayout.h"
 
 namespace {
 
-constexpr int kSamplesPerPixel = 3;
-constexpr int kLeftAlignShift = 4;  // 12-bit code values at the top of 16 bits
-
-uint16_t leftAligned(uint16_t code)
-{
-    return static_cast<uint16_t>(code << kLeftAlignShift);
-}
+using SampleLayout::leftAligned;
 
 }  // namespace
 
@@ -46,7 +41,7 @@ void TiffRows::next(uint16_t* out)
 {
     const uint32_t* line = reader_.line(lines_[row_++]);
     converted_.update(reader_.colours());
-    for (int x = 0; x < width_; ++x, out += kSamplesPerPixel) {
+    for (int x = 0; x < width_; ++x, out += SampleLayout::kTiffSamplesPerPixel) {
         const Pixel& c = converted_[line[x]];
         if (rgb_) {
             out[0] = leftAligned(c.cr);

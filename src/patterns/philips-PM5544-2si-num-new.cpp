@@ -13,6 +13,7 @@
 #include "patterns/PM5544Constants.h"
 #include "patterns/PM5544LineMaker.h"
 #include "tools/ColourAxes.h"
+#include "tools/MathConstants.h"
 
 using PatternGen::colorAxes_e;
 using namespace PM5544Palette;
@@ -39,8 +40,7 @@ constexpr int gratingCount = 5;
 constexpr int gratingScale = 4096;
 constexpr double gratingMid = 2048.0;
 constexpr double gratingAmplitude = 2048.0;
-constexpr double pi = 3.14159265358979323846;
-constexpr double twoPi = 2.0 * pi;
+constexpr double twoPi = 2.0 * MathConstants::kPi;
 
 // The frame of a large canvas is hundreds of megabytes written once, front to
 // back; asking for huge pages over it spares most of the page faults its first

@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "tools/SampleLayout.h"
+
 namespace {
 
 // Half a step of the reduced depth, and the mask that clears the dropped bits.
@@ -64,8 +66,8 @@ int roundChromaTo(int depth, int k, unsigned int value)
 
 void roundSamples(uint16_t* samples, std::size_t pixels, PatternGen::colorAxes_e axes, int bitDepth)
 {
-    constexpr int kSamplesPerPixel = 4;
-    constexpr int kSourceDepth = 16;
+    constexpr int kSamplesPerPixel = SampleLayout::kImageSamplesPerPixel;
+    constexpr int kSourceDepth = SampleLayout::kSampleBits;
     const int shift = kSourceDepth - bitDepth;
     uint16_t* const end = samples + pixels * kSamplesPerPixel;
     if (axes == PatternGen::Colour_RGB) {

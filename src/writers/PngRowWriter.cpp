@@ -7,12 +7,13 @@
 #include <cstring>
 #include <thread>
 
+#include "tools/SampleLayout.h"
 #include "writers/DeflateBands.h"
 
 namespace {
 
 constexpr int kPngBitDepth = 16;
-constexpr std::size_t kSamplesPerPixel = 4;  // red, green, blue, alpha
+constexpr std::size_t kSamplesPerPixel = SampleLayout::kImageSamplesPerPixel;  // red, green, blue, alpha
 constexpr std::size_t kBytesPerSample = 2;
 
 // Settings chosen by measurement on the card (see README): the Up filter

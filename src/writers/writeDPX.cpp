@@ -12,74 +12,24 @@
 #include <type_traits>
 #include <vector>
 
+#include "tools/SampleLayout.h"
+#include "writers/DpxHeader.h"
 #include "writers/OutputFile.h"
 
 namespace DPXWriter {
 
 namespace {
 
-constexpr std::size_t kFileHeaderSize = 768;
-constexpr std::size_t kImageHeaderSize = 640;
-constexpr uint32_t kImageDataOffset = 8192;
+using namespace DPX;  // the header layout and the packing (writers/DpxHeader.h)
+
 constexpr std::size_t kZeroBlockSize = 512;
-
-// Reads "SDPX" most significant byte first; stored in host order, it tells
-// readers which byte order the file uses.
-constexpr uint32_t kMagicNumber = 0x53445058;
 constexpr char kVersionText[] = "V2.0";
-constexpr uint32_t kNotEncrypted = 0xFFFFFFFF;
-
-// File header fields: offset and, for texts, the size of the field.
-namespace FileField {
-constexpr std::size_t kMagic = 0;
-constexpr std::size_t kImageOffset = 4;
-constexpr std::size_t kVersion = 8;
-constexpr std::size_t kFileSize = 16;
-constexpr std::size_t kDittoKey = 20;
-constexpr std::size_t kGenericHeaderLength = 24;
-constexpr std::size_t kIndustryHeaderLength = 28;
-constexpr std::size_t kUserDataLength = 32;
-constexpr std::size_t kFileName = 36;
-constexpr std::size_t kFileNameSize = 100;
-constexpr std::size_t kCreationTime = 136;
-constexpr std::size_t kCreationTimeSize = 24;
-constexpr std::size_t kCreator = 160;
-constexpr std::size_t kCreatorSize = 100;
-constexpr std::size_t kProject = 260;
-constexpr std::size_t kProjectSize = 200;
-constexpr std::size_t kCopyright = 460;
-constexpr std::size_t kCopyrightSize = 200;
-constexpr std::size_t kEncryptionKey = 660;
-}  // namespace FileField
-
-// Image header fields, offsets from the start of the image header.
-namespace ImageField {
-constexpr std::size_t kOrientation = 0;
-constexpr std::size_t kElementCount = 2;
-constexpr std::size_t kPixelsPerLine = 4;
-constexpr std::size_t kLinesPerElement = 8;
-constexpr std::size_t kDataSign = 12;
-constexpr std::size_t kReferenceLowCode = 16;
-constexpr std::size_t kReferenceLowQuantity = 20;
-constexpr std::size_t kReferenceHighCode = 24;
-constexpr std::size_t kReferenceHighQuantity = 28;
-constexpr std::size_t kDescriptor = 32;
-constexpr std::size_t kTransfer = 33;
-constexpr std::size_t kColorimetric = 34;
-constexpr std::size_t kBitSize = 35;
-constexpr std::size_t kPacking = 36;
-constexpr std::size_t kEncoding = 38;
-constexpr std::size_t kDataOffset = 40;
-constexpr std::size_t kEndOfLinePadding = 44;
-constexpr std::size_t kEndOfImagePadding = 48;
-}  // namespace ImageField
+constexpr uint32_t kNotEncrypted = kUndefined;
 
 constexpr uint16_t kLeftToRightTopToBottom = 0;
 constexpr uint16_t kOneElement = 1;
 constexpr uint32_t kUnsigned = 0;
 constexpr uint8_t kItu709 = 6;               // transfer and colorimetric code
-constexpr uint16_t kFilledToWords = 1;        // padding in the two low bits
-constexpr uint16_t kNoRunLengthEncoding = 0;
 constexpr double kBlackLevel8Bit = 16.0;
 constexpr double kWhiteLevel8Bit = 235.0;
 constexpr float kBlackQuantity = 0.0f;
@@ -90,17 +40,10 @@ constexpr float kWhiteQuantity = 1.0f;
 constexpr char kCreationTimeFormat[] = "%Y:%m:%d:%T:%Z";
 constexpr char kCreationTimeWithoutZone[] = "%Y:%m:%d:%T";
 
-// Packing: three 10-bit data per 32-bit word, above two bits of padding.
-constexpr int kDatumShift = 16 - 10;  // left-aligned 16-bit sample to 10-bit datum
-constexpr int kHighDatumBit = 22;
-constexpr int kMiddleDatumBit = 12;
-constexpr int kLowDatumBit = 2;
-constexpr std::size_t kBytesPerWord = 4;
-constexpr std::size_t kSamplesPerPixel = 4;  // in the input buffer, alpha included
+// A left-aligned 16-bit sample to its datum; the samples of a buffer pixel, alpha included.
+constexpr int kDatumShift = SampleLayout::kSampleBits - kDatumBits;
+constexpr std::size_t kSamplesPerPixel = SampleLayout::kImageSamplesPerPixel;
 
-// 4:2:2 groups: six pixels in four words.
-constexpr int kPixelsPerGroup = 6;
-constexpr int kWordsPerGroup = 4;
 constexpr int kBytesPerGroup = kWordsPerGroup * static_cast<int>(kBytesPerWord);
 // Formats with alpha hold four data per pixel: three pixels in four words.
 constexpr int kPixelsPerAlphaGroup = 3;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "tools/SampleLayout.h"
 #include "writers/OutputFile.h"
 #include "writers/PngRowWriter.h"
 
@@ -9,7 +10,7 @@ namespace PngWriter {
 
 namespace {
 
-constexpr std::size_t kSamplesPerPixel = 4;  // red, green, blue, alpha
+constexpr std::size_t kSamplesPerPixel = SampleLayout::kImageSamplesPerPixel;  // red, green, blue, alpha
 
 }  // namespace
 

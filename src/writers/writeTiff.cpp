@@ -10,13 +10,14 @@
 #include <cstring>
 #include <string>
 
+#include "tools/SampleLayout.h"
 #include "writers/OutputFile.h"
 
 namespace TiffWriter {
 
 namespace {
 
-constexpr int kSamplesPerPixel = 3;
+constexpr int kSamplesPerPixel = SampleLayout::kTiffSamplesPerPixel;
 constexpr int kBitsPerSample = 16;
 constexpr int kBytesPerSample = kBitsPerSample / 8;
 constexpr uint16_t kFullChromaResolution = 1;  // YCbCr subsampling factor: none

@@ -10,6 +10,15 @@
 // load: a list of line blocks, each a list of run and literal sections of
 // samples, written big-endian. The header always says 12 bits per sample.
 
+// The code values of a pattern file are 12-bit, as its header always says,
+// or 10-bit for the HDR Y'CbCr canvases, whose conversions give 10-bit codes.
+constexpr int kPatternFileBitDepth = 12;
+constexpr int kPatternFileHdrCodeBits = 10;
+
+// The instruments' standard-definition width: the X'Y'Z' conversion is told
+// whether a file has it (no step depends on it).
+constexpr uint16_t kStandardDefinitionWidth = 720;
+
 // Counts in a section are stored doubled in 16 bits, so a section can hold at
 // most this many samples (and a run at most this many repetitions).
 constexpr unsigned int kMaxSectionSamples = 32767;

@@ -104,8 +104,6 @@ void CompressedLine::ConvertToXYZ(bool flag)
 
 void VantoKeploPatternFile::ConvertToXYZ()
 {
-    // The instruments' 720-sample standard-definition width; no step depends on it.
-    constexpr uint16_t kStandardDefinitionWidth = 720;
     const bool flag = width == kStandardDefinitionWidth;
     // Only the blocks that Save writes: the first one alone, or all of a counted list.
     if (blockMode == 0) {
