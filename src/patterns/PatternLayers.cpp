@@ -18,12 +18,15 @@ constexpr uint32_t kTopTenBits = 0xFFC0;
 
 }  // namespace
 
+std::size_t PatternSpec::layerSamples() const
+{
+    const std::size_t samples = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    return quadrant != PatternGen::Quadrant_None ? samples * kQuadrantLayerScale : samples;
+}
+
 int PatternSpec::newLayer()
 {
-    std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * kBytesPerLayerSample;
-    if (quadrant != PatternGen::Quadrant_None) {
-        bytes *= kQuadrantLayerScale;
-    }
+    const std::size_t bytes = layerSamples() * kBytesPerLayerSample;
     // Cleared so that a layer never read back before the text is drawn holds black.
     layers.push_back(new unsigned char[bytes]());
     return static_cast<int>(layers.size());

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include <cairo.h>
 #include <glib-object.h>
 #include <pango/pangocairo.h>
 
@@ -25,9 +26,6 @@ const char* const kTrailingWhitespace = " \n\r\t";
 constexpr double kPercent = 100.0;
 
 constexpr double kQuarterTurn = MathConstants::kPi / 2;  // radians
-
-// Layers are sized for the canvas (twice its size each way in quadrant mode).
-constexpr std::size_t kQuadrantLayerScale = 4;
 
 // The text size, the weight and the slant of a slug, and its letter spacing.
 void applySlugStyle(PangoLayout* layout, const TextSlug* slug)
@@ -282,9 +280,7 @@ int PatternSpec::render_text(int width, int height)
     if (layer == nullptr || width <= 0 || height <= 0) {
         return 0;
     }
-    const std::size_t layerSamples = static_cast<std::size_t>(this->width) * static_cast<std::size_t>(this->height) *
-                                     (quadrant != PatternGen::Quadrant_None ? kQuadrantLayerScale : 1);
-    if (static_cast<std::size_t>(width) * static_cast<std::size_t>(height) > layerSamples) {
+    if (static_cast<std::size_t>(width) * static_cast<std::size_t>(height) > layerSamples()) {
         printf("Text layer: %dx%d does not fit the %dx%d canvas, no text drawn\n", width, height, this->width,
                this->height);
         return 0;

@@ -1,19 +1,38 @@
 #pragma once
 
+// PatternSpec, the abstract test pattern, and where its operations live:
+//
+//   PatternWrapper.cpp           construction, init(), the defaults of the
+//                                pattern interface, geometry (fractions,
+//                                circles, frequencies)
+//   PatternTransitions.cpp       edge-transition tables; edge, edgeInv,
+//                                vertLineAt
+//   PatternPrimitives.cpp        bars, square wave, grid
+//   PatternLineRender.cpp        run_body: the 16-bit image and TIFF forms
+//   PatternInstrumentRender.cpp  run_body: the instrument-file form
+//   PatternLayers.cpp            overlay layers
+//   PatternText.cpp              the text layer (captions drawn with Cairo
+//                                and Pango into the first layer)
+//
+// What a pm5544 run calls is the live path: init(), render_text() (which
+// draws nothing without a layer), the card's setup() and body(), and the
+// primitives and geometry the card draws with. The operations marked "not
+// used by the card" below are kept for patterns of other authors (see
+// examples/colour-bars and README.md, "For pattern authors").
+
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <cairo.h>
-#include <pango/pango.h>
-
 #include "patterns/TTFont.h"
+#include "patterns/TextLibraryTypes.h"
 #include "patterns/TextSlug.h"
 #include "tools/ColourSpace.h"
-#include "tools/Pixel.h"
 #include "tools/PatternGen.h"
+#include "tools/Pixel.h"
 
 class VantoKeploPatternFile;
 
@@ -22,11 +41,11 @@ class VantoKeploPatternFile;
 // walk the canvas, and the text layer.
 class PatternSpec {
 public:
-    // Text layer state.
+    // Text layer state (not used by the card).
     cairo_t* textContext = nullptr;
     std::vector<TTFont> fonts;
-    std::vector<TextLine*> textLines;
-    std::vector<unsigned char*> layers;
+    std::vector<TextLine*> textLines;  // owned
+    std::vector<unsigned char*> layers;  // owned
     int textLeft = 0;
     int textTop = 0;
     int textSizeValue = 100;  // the current text size; textSize(int) sets it
@@ -57,6 +76,9 @@ public:
 
     PatternSpec();
     virtual ~PatternSpec();
+    // A pattern owns its layers and captions: it is not copied.
+    PatternSpec(const PatternSpec&) = delete;
+    PatternSpec& operator=(const PatternSpec&) = delete;
 
     // Pattern interface.
     virtual void setup() = 0;
@@ -83,12 +105,13 @@ public:
     int aspectAdjustedHorizFraction(int n, int d) const;
     int fractionOf(int v, int n, int d) const;
     bool insideCircleHeight(int x, int y, int cx, int cy, int r) const;
-    bool insideCircleWidth(int x, int y, int cx, int cy, int r) const;
+    bool insideCircleWidth(int x, int y, int cx, int cy, int r) const;  // not used by the card
     double freqToPixels(double hz) const;
 
     // Edge transitions.
     void calculateTransition(std::deque<double>& table, double riseTimeNs, double clockMHz);
     void calculateTransition(double riseTimeNs, double clockMHz);
+    // Not used by the card, which shapes its finished lines itself.
     void noRiseTime();
     void edge(Pixel& current, int steps, Pixel target, int i);
     void edgeInv(Pixel& current, int steps, Pixel target, int i);
@@ -96,25 +119,29 @@ public:
 
     // Drawing primitives. The variable arguments are `count` pointers to Pixel.
     int bars(int x, Pixel& out, int count, int totalWidth, ...);
-    int barsLayered(int x, Pixel& out, int count, int totalWidth, ...);
+    int barsLayered(int x, Pixel& out, int count, int totalWidth, ...);  // not used by the card
     int barsLayered(int x, Pixel& out, int count, int* widths, ...);
     Pixel squareWave(int x, int period, Pixel& a, Pixel& b);
     int grid(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour) const;
     int gridVertical(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour) const;
     int gridFlipVphase(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour);
 
-    // Line renderers: the 16-bit image form, the TIFF form and the instrument form.
+    // Line renderers: the 16-bit image form, the TIFF form and the instrument
+    // form. A pm5544 run streams its rows through the same row producers
+    // (ImageRows, TiffRows, makeInstrumentBlocks) instead of these whole-frame
+    // forms, which pm5544-inspect and patterns of other authors use.
     bool run_body(int commandLineValue, int width, int height, unsigned short* buffer);
     bool run_body(int commandLineValue, int width, int& height, std::vector<std::pair<int, int>>& repeats,
                   unsigned char* buffer);
     bool run_body(int commandLineValue, int width, int height, std::vector<std::pair<int, int>>& repeats,
                   VantoKeploPatternFile& file);
 
-    // Overlay layers.
+    // Overlay layers (not used by the card).
     int newLayer();
     uint32_t getOverlay(unsigned layer, int xOrigin, int y, int x, int rowLength);
 
-    // Text layer.
+    // Text layer. render_text() is called on every run, and draws nothing
+    // when there is no layer, as on the card; the rest is not used by the card.
     int defineFont(const char* family);
     int textCursor(int x, int y);
     int textAlign(TextSlug::horizAlign h, TextSlug::vertAlign v);
@@ -126,4 +153,9 @@ public:
                    bool vertical);
     void rendertextInternal(cairo_t* cr, int width, int height);
     int render_text(int width, int height);
+
+private:
+    // Samples a layer holds: the canvas's, or four times as many in quadrant
+    // mode (the whole picture at twice the output size).
+    std::size_t layerSamples() const;
 };

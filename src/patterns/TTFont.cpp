@@ -4,7 +4,10 @@
 #include <string>
 
 #include <cairo-ft.h>
+#include <cairo.h>
 #include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
 namespace {
 

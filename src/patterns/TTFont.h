@@ -2,9 +2,7 @@
 
 #include <string>
 
-#include <cairo.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
+#include "patterns/TextLibraryTypes.h"
 
 // A TrueType font loaded through FontConfig and FreeType for the text layer.
 // It only holds the two handles; nothing is ever released.

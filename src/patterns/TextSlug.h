@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include <pango/pango.h>
+#include "patterns/TextLibraryTypes.h"
 
 // One run of caption text in one style, placed in percent of the canvas.
 struct TextSlug {
@@ -31,12 +31,7 @@ struct TextSlug {
 
     TextSlug() = default;
     // The slug owns the font description its layout was measured with.
-    ~TextSlug()
-    {
-        if (fontDescription != nullptr) {
-            pango_font_description_free(fontDescription);
-        }
-    }
+    ~TextSlug();
     TextSlug(const TextSlug&) = delete;
     TextSlug& operator=(const TextSlug&) = delete;
 };

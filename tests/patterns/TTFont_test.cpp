@@ -1,3 +1,5 @@
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include <gtest/gtest.h>
 
 #include <fstream>
