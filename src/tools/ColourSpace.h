@@ -29,8 +29,12 @@ public:
     bool isColourDifference() const;
     bool colourIsIn2020() const;
     bool colourIsRGB() const;
-    bool colourIsHDR() const;
+    bool colourIsHDR() const;  // not used by the card
 
+    // The gamma curves: none, the power law or the Rec. 2020 curve, by
+    // gammaType. The card uses gammaFloatToLinear only (for the mapped HDR
+    // signals); the others are kept for Pixel::scaleWithGamma and patterns of
+    // other authors.
     double linearToGamma(int code) const;
     double gammaToLinear(int code) const;
     double linearFloatToGamma(double x) const;
@@ -38,5 +42,6 @@ public:
     double gammaFloatLinearToNonLinear(double x) const;
 };
 
-// The member name of an axes value, or "undefined" outside the enumeration.
+// The member name of an axes value, or "undefined" outside the enumeration
+// (not used by the card).
 const char* axisToString(const PatternGen::colorAxes_e& axis);

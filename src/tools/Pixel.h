@@ -28,26 +28,28 @@ public:
     Pixel(int y, int cb, int cr, PatternGen::colorAxes_e axes, int bitDepth);
     Pixel(int y, int cb, int cr, PatternGen::colorAxes_e axes, int bitDepth, bool fullRange);
 
-    // Arithmetic (about black, or about the chroma mid-point for colour difference).
+    // Arithmetic (about black, or about the chroma mid-point for colour
+    // difference) and reduction to fewer bits (PixelArithmetic.cpp).
+    Pixel scale(int numerator, int denominator) const;
+    Pixel truncateTo(int bitDepth) const;
+    Pixel roundTo(int bitDepth) const;
+    Pixel blend(double lumaWeight, double chromaWeight, const Pixel& other) const;
+    bool printDiff(const char* prefix, const Pixel& reference) const;
+
+    // Kept for patterns of other authors; not used by the card.
     Pixel operator+(const Pixel& other) const;
     Pixel& operator+=(const Pixel& other);
-    Pixel scale(int numerator, int denominator) const;
     Pixel scale(double factor) const;
     Pixel scaleLumChrom(double lumaFactor, double chromaFactor) const;
     Pixel scaleWithClip(int numerator, int denominator) const;
-    Pixel scaleWithGamma(int numerator, int denominator) const;
-    Pixel truncateTo(int bitDepth) const;
-    Pixel roundTo(int bitDepth) const;
+    Pixel scaleWithGamma(int numerator, int denominator) const;  // in linear light, by the gamma type
     Pixel subBlack() const;
     Pixel noAlpha() const;
     Pixel superWhite() const;
     Pixel legalise() const;
-    Pixel blend(double lumaWeight, double chromaWeight, const Pixel& other) const;
-
     void print(const char* prefix) const;
-    bool printDiff(const char* prefix, const Pixel& reference) const;
 
-    // SDR conversions.
+    // Conversions (Pixel.cpp); convertTo is the one the renderers call.
     Pixel convertTo(PatternGen::colorAxes_e toSpace) const;
     Pixel convertFromYCbCr2020(PatternGen::colorAxes_e toSpace) const;
     Pixel convertRGB709toYCbCr2020(double R, double G, double B) const;
@@ -57,7 +59,7 @@ public:
     void assignYCbCr709Values(double R, double G, double B);
     void assignYCbCr2020Values(double R, double G, double B);
 
-    // HDR transfer functions and conversions.
+    // HDR transfer functions (TransferFunctions.cpp) and conversions (Pixel.cpp).
     static double applyPqInverseEOTF(double x);
     static double applyHlgOETF(double e);
     static double applySLog3InverseOOTF(double x);

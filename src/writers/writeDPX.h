@@ -40,6 +40,8 @@ using Metadata = DPX::Metadata;
 // `bitDepth` goes into the header (bit size and reference codes). The file
 // replaces `path` only once it is complete (OutputFile).
 // Returns 0 on success, -1 when the file cannot be created or written.
+// A pm5544 run writes row by row (DpxRowWriter below); this whole-buffer form
+// is kept for patterns of other authors (not used by the card).
 int writeDPX(unsigned short* samples, DPX::eFormat format, int width, int height, int bitDepth,
              const char* path, Metadata& metadata);
 

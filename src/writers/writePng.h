@@ -1,6 +1,8 @@
 #pragma once
 
-// Stores the 16-bit sample buffer as a 16-bit-per-channel RGBA PNG file.
+// Stores the 16-bit sample buffer as a 16-bit-per-channel RGBA PNG file. A
+// pm5544 run writes its PNG row by row (PngRowWriter); this whole-buffer form
+// is kept for patterns of other authors (not used by the card).
 namespace PngWriter {
 
 // `samples` holds width x height pixels of four left-aligned 16-bit samples,

@@ -23,6 +23,8 @@ constexpr ttag_t kLineRepeatTag = 65456;
 // when the list is not empty. `bitDepth` does not change the file.
 // The file replaces `path` only once it is complete (OutputFile).
 // Returns 0 on success, -1 when the file cannot be created or written.
+// A pm5544 run writes row by row (TiffRowWriter below); this whole-buffer
+// form is kept for patterns of other authors (not used by the card).
 int writeTiff(unsigned char* samples, bool isYCbCr, int width, int height, int bitDepth,
               const std::vector<std::pair<int, int>>& repeats, const char* path);
 

@@ -111,6 +111,9 @@ public:
 
     // Deletes every block and resets the format; keeps blockMode and width.
     void Clear();
+    // X'Y'Z' samples from the R'G'B' ones of every block Save writes. A pm5544
+    // run converts each block as it is made; pm5544-inspect converts the
+    // whole file.
     void ConvertToXYZ();
     bool Save(std::string path);
 
