@@ -92,21 +92,21 @@ BENCHMARK(BM_RoundBuffer)->Unit(benchmark::kMillisecond);
 // Filtering and compressing the UHD card's rows, on every core.
 void BM_PngRows(benchmark::State& state)
 {
-    constexpr int width = 3840, height = 2160;
+    constexpr int kWidth = 3840, kHeight = 2160;
     PhilipsPm5544Spec card;
-    initCard(card, width, height, PatternGen::Colour_YCbCr_709, false);
-    std::vector<uint16_t> frame(static_cast<std::size_t>(width) * height * 4);
-    card.run_body(0, width, height, frame.data());
+    initCard(card, kWidth, kHeight, PatternGen::Colour_YCbCr_709, false);
+    std::vector<uint16_t> frame(static_cast<std::size_t>(kWidth) * kHeight * 4);
+    card.run_body(0, kWidth, kHeight, frame.data());
     for (auto _ : state) {
         std::FILE* sink = std::fopen("/dev/null", "wb");
-        PngRowWriter writer(sink, width, height);
-        for (int y = 0; y < height; ++y) {
-            writer.writeRow(frame.data() + static_cast<std::size_t>(y) * width * 4);
+        PngRowWriter writer(sink, kWidth, kHeight);
+        for (int y = 0; y < kHeight; ++y) {
+            writer.writeRow(frame.data() + static_cast<std::size_t>(y) * kWidth * 4);
         }
         benchmark::DoNotOptimize(writer.finish());
         std::fclose(sink);
     }
-    state.SetItemsProcessed(state.iterations() * width * height);
+    state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
 BENCHMARK(BM_PngRows)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ColourBars.h"
+#include "tools/SampleLayout.h"
 #include "tools/rounding.h"
 #include "writers/writePng.h"
 #include "writers/writeTiff.h"
@@ -19,8 +20,8 @@ namespace {
 constexpr int kBitDepth = 12;  // instrument pattern files need 12
 constexpr int kAspectWidth = 16, kAspectHeight = 9;
 constexpr int kDefaultWidth = 1920, kDefaultHeight = 1080;
-constexpr int kImageSamples = 4;  // per pixel in the image form: Cr, Y', Cb, alpha
-constexpr int kTiffSamples = 3;   // per pixel in the TIFF form: R, G, B or Y', Cb, Cr
+constexpr int kImageSamples = SampleLayout::kImageSamplesPerPixel;  // Cr, Y', Cb, alpha
+constexpr int kTiffSamples = SampleLayout::kTiffSamplesPerPixel;    // R, G, B or Y', Cb, Cr
 
 // The image files are made to be looked at; the instruments take Y'CbCr.
 struct Canvas {

@@ -6,15 +6,15 @@ namespace PM5544Constants {
 
 // Narrow features (changes within one standard ramp on both sides) get a
 // faster ramp; both clock figures are fixed whatever the canvas size.
-constexpr double fastRiseTimeNs = 15.0;
-constexpr double shapingClockMHz = 74.25;
+constexpr double kFastRiseTimeNs = 15.0;
+constexpr double kShapingClockMHz = 74.25;
 
 // The first card sample of every line; the samples before it are black.
-constexpr int firstRenderedSample = 2;
+constexpr int kFirstRenderedSample = 2;
 
 // Grid line widths handed to the grid primitives.
-constexpr int gridLineWidth = 2;
-constexpr int centreGridLineWidth = 1;
+constexpr int kGridLineWidth = 2;
+constexpr int kCentreGridLineWidth = 1;
 
 // The dot texture of the corner circles: pairs of active columns alternate
 // with pairs of inactive ones, every second line set on the active ones,

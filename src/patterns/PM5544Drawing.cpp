@@ -7,8 +7,8 @@
 #include "patterns/philips-PM5544-2si-num-new.h"
 
 using namespace PM5544Palette;
-using PM5544Constants::centreGridLineWidth;
-using PM5544Constants::gridLineWidth;
+using PM5544Constants::kCentreGridLineWidth;
+using PM5544Constants::kGridLineWidth;
 using PM5544Constants::textureFlag;
 
 Pixel PhilipsPm5544Spec::render(int x, int y) {
@@ -128,7 +128,7 @@ Pixel PhilipsPm5544Spec::centrePattern(int dx, int dy) {
     }
     Pixel out = palette[Black];
     if (geometry.gridDrawable) {
-        gridVertical(dx, dy, geometry.gridPitch, centreGridLineWidth, out, palette[White]);
+        gridVertical(dx, dy, geometry.gridPitch, kCentreGridLineWidth, out, palette[White]);
     }
     return out;
 }
@@ -174,7 +174,7 @@ Pixel PhilipsPm5544Spec::gridOrBorder(int dx, int dy) {
     if (gridLines && -g.gridHalfWidth <= dx && dx < g.gridHalfWidth) {
         Pixel out = palette[Grey50];
         if (g.gridDrawable) {
-            grid(dx, dy, g.gridPitch, gridLineWidth, out, palette[White]);
+            grid(dx, dy, g.gridPitch, kGridLineWidth, out, palette[White]);
         }
         return out;
     }
@@ -187,7 +187,7 @@ Pixel PhilipsPm5544Spec::gridOrBorder(int dx, int dy) {
         gridFlipVphase(dx, dy, 2 * g.gridPitch, g.gridPitch, out, palette[White]);
     }
     if (gridLines && g.gridDrawable) {
-        grid(dx, dy, g.gridPitch, gridLineWidth, out, palette[White]);
+        grid(dx, dy, g.gridPitch, kGridLineWidth, out, palette[White]);
     }
     return out;
 }
@@ -200,7 +200,7 @@ int PhilipsPm5544Spec::backgroundRowClass(int dy) const {
     const bool gridLines = -g.gridHalfHeight <= dy && dy <= g.gridHalfHeight;
     const int pitch = g.gridPitch;
     const bool gridRow =
-        g.gridDrawable && positiveModulo(dy - (pitch / 2 - gridLineWidth / 2), pitch) <= gridLineWidth;
+        g.gridDrawable && positiveModulo(dy - (pitch / 2 - kGridLineWidth / 2), pitch) <= kGridLineWidth;
     const int borderPitch = 2 * pitch;
     const bool borderRow =
         g.borderDrawable && positiveModulo(dy + (borderPitch / 2 - pitch / 2), borderPitch) <= pitch;

@@ -50,7 +50,7 @@ PhilipsPm5544Spec::LineMaker::LineMaker(PhilipsPm5544Spec& card) : card_(card), 
     ramp_ = card.savedTransitionSize;
     dxFirst_ = layout_.firstX - card.geometry.centreX;
     dxLast_ = dxFirst_ + layout_.count - 1;
-    card.calculateTransition(fast_, PM5544Constants::fastRiseTimeNs, PM5544Constants::shapingClockMHz);
+    card.calculateTransition(fast_, PM5544Constants::kFastRiseTimeNs, PM5544Constants::kShapingClockMHz);
     black_ = intern(card.palette[Black]);
     white_ = intern(card.palette[White]);
     grey50_ = intern(card.palette[Grey50]);
@@ -191,7 +191,7 @@ void PhilipsPm5544Spec::LineMaker::paint(int y, std::vector<uint32_t>& out)
     std::fill(out.end() - layout_.trail, out.end(), black_);
     if (layout_.count > 0) {
         copy(out, Span{dxFirst_, dxLast_}, backgroundRow(dy));
-        for (int c = cornerCount - 1; c >= 0; --c) {
+        for (int c = kCornerCount - 1; c >= 0; --c) {
             const Corner& corner = g.corners[c];
             if (std::abs(dy - corner.cy) < g.cornerOutlineRadius) {
                 paintCorner(corner, dy, out);

@@ -8,7 +8,7 @@
 // rounding of a conversion.
 namespace PM5544Palette {
 
-constexpr int slotCount = 16;
+constexpr int kSlotCount = 16;
 
 // The palette slots, as the card's drawing refers to them.
 enum Slot {
@@ -50,7 +50,7 @@ int tableBits(int canvasBits);
 // The axes the codes of a table are expressed on.
 PatternGen::colorAxes_e tableAxes(Table table);
 
-// The slotCount codes of a table at 10 or 12 bits (see tableBits).
+// The kSlotCount codes of a table at 10 or 12 bits (see tableBits).
 const Codes* tableCodes(Table table, int bits);
 
 }  // namespace PM5544Palette

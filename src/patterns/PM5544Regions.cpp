@@ -5,16 +5,16 @@
 
 #include <cstdlib>
 
+#include "patterns/PM5544Constants.h"
 #include "patterns/philips-PM5544-2si-num-new.h"
 
 namespace {
 
-// buildFrame takes the samples from this one up to the last half ramp of a
-// line from render(); the samples outside them are black.
-constexpr int kFirstRenderedSample = 2;
-
+// buildFrame takes the samples from kFirstRenderedSample up to the last half
+// ramp of a line from render(); the samples outside them are black.
+using PM5544Constants::kFirstRenderedSample;
 // The grid's line width, as gridOrBorder hands it to the grid primitive.
-constexpr int kGridLineWidth = 2;
+using PM5544Constants::kGridLineWidth;
 
 // computeGratings splits the gratings' width into this many equal parts,
 // each at fractionOf(width, 2k, 10).

@@ -17,30 +17,30 @@
 
 using PatternGen::colorAxes_e;
 using namespace PM5544Palette;
-using PM5544Constants::fastRiseTimeNs;
-using PM5544Constants::firstRenderedSample;
-using PM5544Constants::shapingClockMHz;
+using PM5544Constants::kFastRiseTimeNs;
+using PM5544Constants::kFirstRenderedSample;
+using PM5544Constants::kShapingClockMHz;
 
 namespace {
 
 // The constructor's provisional square-wave period is that of 250 kHz; setup()
 // replaces it by the period of the card's 500 kHz square wave.
-constexpr double initialSquareWaveHz = 250000.0;
-constexpr double squareWaveHz = 500000.0;
+constexpr double kInitialSquareWaveHz = 250000.0;
+constexpr double kSquareWaveHz = 500000.0;
 
 // Above these heights the gratings move up with the sample rate.
-constexpr int hdGratingHeight = 600;
-constexpr int uhdGratingHeight = 2000;
-constexpr int hdGratingFactor = 2;
-constexpr int uhdGratingFactor = 4;
-constexpr int gratingCount = 5;
+constexpr int kHdGratingHeight = 600;
+constexpr int kUhdGratingHeight = 2000;
+constexpr int kHdGratingFactor = 2;
+constexpr int kUhdGratingFactor = 4;
+constexpr int kGratingCount = 5;
 
-// The grating sine swings about mid level on a scale of gratingScale steps
+// The grating sine swings about mid level on a scale of kGratingScale steps
 // between black and white.
-constexpr int gratingScale = 4096;
-constexpr double gratingMid = 2048.0;
-constexpr double gratingAmplitude = 2048.0;
-constexpr double twoPi = 2.0 * MathConstants::kPi;
+constexpr int kGratingScale = 4096;
+constexpr double kGratingMid = 2048.0;
+constexpr double kGratingAmplitude = 2048.0;
+constexpr double kTwoPi = 2.0 * MathConstants::kPi;
 
 // The frame of a large canvas is hundreds of megabytes written once, front to
 // back; asking for huge pages over it spares most of the page faults its first
@@ -48,10 +48,10 @@ constexpr double twoPi = 2.0 * MathConstants::kPi;
 // the advice changes nothing but how the memory is mapped.
 inline void adviseHugePages(const void* block, std::size_t bytes) {
 #ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t hugePageBytes = std::uintptr_t{2} << 20;
+    constexpr std::uintptr_t kHugePageBytes = std::uintptr_t{2} << 20;
     const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(block);
-    const std::uintptr_t first = (start + hugePageBytes - 1) & ~(hugePageBytes - 1);
-    const std::uintptr_t end = (start + bytes) & ~(hugePageBytes - 1);
+    const std::uintptr_t first = (start + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
+    const std::uintptr_t end = (start + bytes) & ~(kHugePageBytes - 1);
     if (first < end) {
         // Advice only: if the system declines, the frame is built on small pages.
         (void)madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
@@ -65,7 +65,7 @@ inline void adviseHugePages(const void* block, std::size_t bytes) {
 }  // namespace
 
 PhilipsPm5544Spec::PhilipsPm5544Spec() {
-    squareWavePeriod = static_cast<int>(freqToPixels(initialSquareWaveHz));
+    squareWavePeriod = static_cast<int>(freqToPixels(kInitialSquareWaveHz));
 }
 
 PhilipsPm5544Spec::~PhilipsPm5544Spec() = default;
@@ -108,9 +108,9 @@ PhilipsPm5544Spec::LineLayout PhilipsPm5544Spec::lineLayout() const {
     layout.after = T - layout.before;
     layout.lead = layout.before + T / 2;
     layout.trail = layout.after + T / 2;
-    layout.firstX = firstRenderedSample;
+    layout.firstX = kFirstRenderedSample;
     const int end = width - T / 2;
-    layout.count = end > firstRenderedSample ? end - firstRenderedSample : 0;
+    layout.count = end > kFirstRenderedSample ? end - kFirstRenderedSample : 0;
     return layout;
 }
 
@@ -145,7 +145,7 @@ void PhilipsPm5544Spec::selectPalette() {
     const int bits = tableBits(colourSpace.bitDepth);
     const Codes* codes = tableCodes(table, bits);
     const colorAxes_e axes = tableAxes(table);
-    for (int slot = 0; slot < slotCount; ++slot) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
         const Pixel fixed(codes[slot].first, codes[slot].second, codes[slot].third, axes, bits);
         palette[slot] = convert ? fixed.convertTo(canvasAxes) : fixed;
     }
@@ -160,13 +160,13 @@ void PhilipsPm5544Spec::handOverTransitions() {
 }
 
 void PhilipsPm5544Spec::setSizeParameters() {
-    squareWavePeriod = static_cast<int>(freqToPixels(squareWaveHz));
-    if (height > uhdGratingHeight) {
-        gratingStartHz *= uhdGratingFactor;
-        gratingStepHz *= uhdGratingFactor;
-    } else if (height > hdGratingHeight) {
-        gratingStartHz *= hdGratingFactor;
-        gratingStepHz *= hdGratingFactor;
+    squareWavePeriod = static_cast<int>(freqToPixels(kSquareWaveHz));
+    if (height > kUhdGratingHeight) {
+        gratingStartHz *= kUhdGratingFactor;
+        gratingStepHz *= kUhdGratingFactor;
+    } else if (height > kHdGratingHeight) {
+        gratingStartHz *= kHdGratingFactor;
+        gratingStepHz *= kHdGratingFactor;
     }
     capBarWidth = heightFraction(168, 576);
     longBarWidth = heightFraction(252, 576);
@@ -221,13 +221,13 @@ void PhilipsPm5544Spec::computeGeometry() {
     const int dotStepX = aspectAdjustedHorizFraction(dotStepY, width);
 
     // Top left, top right, bottom left, bottom right; one to four dots.
-    const int cornerSignX[cornerCount] = {-1, 1, -1, 1};
-    const int cornerSignY[cornerCount] = {-1, -1, 1, 1};
-    const int dotCounts[cornerCount] = {1, 2, 3, 4};
+    const int cornerSignX[kCornerCount] = {-1, 1, -1, 1};
+    const int cornerSignY[kCornerCount] = {-1, -1, 1, 1};
+    const int dotCounts[kCornerCount] = {1, 2, 3, 4};
     // Dot offsets in units of (dotStepX, dotStepY), per corner.
-    const int dotOffsetX[cornerCount][maxDotsPerCorner] = {{0}, {-1, 1}, {0, 1, -1}, {-1, 1, 1, -1}};
-    const int dotOffsetY[cornerCount][maxDotsPerCorner] = {{0}, {1, -1}, {0, 1, -1}, {1, -1, 1, -1}};
-    for (int c = 0; c < cornerCount; ++c) {
+    const int dotOffsetX[kCornerCount][kMaxDotsPerCorner] = {{0}, {-1, 1}, {0, 1, -1}, {-1, 1, 1, -1}};
+    const int dotOffsetY[kCornerCount][kMaxDotsPerCorner] = {{0}, {1, -1}, {0, 1, -1}, {1, -1, 1, -1}};
+    for (int c = 0; c < kCornerCount; ++c) {
         Corner& corner = g.corners[c];
         corner.cx = cornerSignX[c] * cornerX;
         corner.cy = cornerSignY[c] * cornerY;
@@ -259,17 +259,17 @@ void PhilipsPm5544Spec::computeGratings() {
 
     // The sine runs on continuously from one grating into the next.
     double phase = 0.0;
-    for (int k = 0; k < gratingCount; ++k) {
+    for (int k = 0; k < kGratingCount; ++k) {
         const int start = fractionOf(totalWidth, 2 * k, 10);
         const int end = fractionOf(totalWidth, 2 * (k + 1), 10);
         const int frequency = gratingStartHz + k * gratingStepHz;
         const int period = static_cast<int>(freqToPixels(frequency));
         for (int u = start; u < end; ++u) {
             const int level =
-                static_cast<int>(gratingMid + gratingAmplitude * std::sin(phase + twoPi * (u - start) / period));
-            g.gratingSamples.push_back(palette[White].scale(level, gratingScale));
+                static_cast<int>(kGratingMid + kGratingAmplitude * std::sin(phase + kTwoPi * (u - start) / period));
+            g.gratingSamples.push_back(palette[White].scale(level, kGratingScale));
         }
-        phase = phase + twoPi * (end - start) / period;
+        phase = phase + kTwoPi * (end - start) / period;
     }
 }
 
@@ -280,7 +280,7 @@ void PhilipsPm5544Spec::buildFrame() {
         adviseHugePages(frame.data(), frame.capacity() * sizeof(Pixel));
     }
     std::deque<double> fastTransition;
-    calculateTransition(fastTransition, fastRiseTimeNs, shapingClockMHz);
+    calculateTransition(fastTransition, kFastRiseTimeNs, kShapingClockMHz);
 
     std::vector<Pixel> lineBuffer;
     lineBuffer.reserve(static_cast<std::size_t>(layout.size()));

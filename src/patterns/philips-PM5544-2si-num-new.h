@@ -16,7 +16,7 @@
 // first asked for, from a small cache of lines: the samples are the same.
 class PhilipsPm5544Spec : public PatternSpec {
 public:
-    Pixel palette[PM5544Palette::slotCount];
+    Pixel palette[PM5544Palette::kSlotCount];
     int savedTransitionSize = 0;
     int squareWavePeriod;
     int gratingStartHz = 800000;
@@ -52,8 +52,8 @@ public:
                    std::vector<Pixel>& shaped) const;
 
 private:
-    static constexpr int cornerCount = 4;
-    static constexpr int maxDotsPerCorner = 4;
+    static constexpr int kCornerCount = 4;
+    static constexpr int kMaxDotsPerCorner = 4;
 
     // One of the small circles near the corners, with its identifying dots.
     struct Corner {
@@ -61,8 +61,8 @@ private:
         int cy = 0;
         int squareCx = 0;   // centre in line units, for the grey square
         int dotCount = 0;
-        int dotCx[maxDotsPerCorner] = {};
-        int dotCy[maxDotsPerCorner] = {};
+        int dotCx[kMaxDotsPerCorner] = {};
+        int dotCy[kMaxDotsPerCorner] = {};
     };
 
     // Every dimension of the card for the current canvas, fixed in setup()
@@ -103,7 +103,7 @@ private:
         int gratingsOffset = 0;
         std::vector<Pixel> gratingSamples;  // one per position u across the gratings
 
-        Corner corners[cornerCount];
+        Corner corners[kCornerCount];
         int cornerRadius = 0;
         int cornerOutlineRadius = 0;
         int cornerRingRadius = 0;
