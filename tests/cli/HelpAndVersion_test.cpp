@@ -1,41 +1,13 @@
 // --help and --version: answered on standard output with status 0, wherever
 // they stand, and nothing else is done; single-dash arguments keep their meaning.
 #include <gtest/gtest.h>
-#include <dirent.h>
 
-#include <cstdio>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
-
-namespace {
-
-// The names in a folder, "." and ".." left out.
-std::vector<std::string> filesIn(const std::string& dir)
-{
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) {
-            const std::string name = e->d_name;
-            if (name != "." && name != "..") names.push_back(name);
-        }
-        closedir(d);
-    }
-    return names;
-}
-
-// A test folder without the files of an earlier run.
-std::string emptyTempDir()
-{
-    const std::string dir = testTempDir();
-    for (const std::string& name : filesIn(dir)) std::remove((dir + "/" + name).c_str());
-    return dir;
-}
-
-}  // namespace
 
 TEST(HelpAndVersion, AnsweredWhereverTheyStandAndNothingIsRendered)
 {

@@ -2,7 +2,6 @@
 // refuses writes, a missing folder and a link: a failure is always reported,
 // a good file is never harmed, nothing half-written is left behind.
 #include <gtest/gtest.h>
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,19 +49,6 @@ void expectFailureReported(const ProgramRun& run, const Kind& kind, const std::s
     }
 }
 
-std::vector<std::string> entries(const std::string& dir)
-{
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) {
-            const std::string n = e->d_name;
-            if (n != "." && n != "..") names.push_back(n);
-        }
-        closedir(d);
-    }
-    return names;
-}
-
 mode_t permissions(const std::string& path)
 {
     struct stat info{};
@@ -95,7 +81,7 @@ TEST(WriteFailure, AFullDiskLeavesTheGoodFileAndNoTemporaryFile)
         // The file would be twice the size the disk has room for: it fails halfway.
         expectFailureReported(render(kind, name, "1920x1080", static_cast<long long>(good.size() / 2)), kind, name);
         EXPECT_EQ(readFile(name), good) << kind.extension;
-        EXPECT_EQ(entries(dir), std::vector<std::string>{"card." + kind.extension}) << kind.extension;
+        EXPECT_EQ(filesIn(dir), std::vector<std::string>{"card." + kind.extension}) << kind.extension;
 
         // Replaced when it can be written, keeping its permission bits.
         ASSERT_EQ(render(kind, name, "1920x1080").status, 0) << kind.extension;
@@ -117,7 +103,7 @@ TEST(WriteFailure, AMissingFolderCreatesNothing)
             EXPECT_EQ(run.err, "TIFFOpen: " + name + ": No such file or directory.\nCould not create tiff file\n");
         }
     }
-    EXPECT_TRUE(entries(dir).empty());
+    EXPECT_TRUE(filesIn(dir).empty());
 }
 
 TEST(WriteFailure, ALinkToAGoodFileReplacesTheFileNotTheLink)
@@ -140,6 +126,6 @@ TEST(WriteFailure, ALinkToAGoodFileReplacesTheFileNotTheLink)
         ASSERT_EQ(lstat(link.c_str(), &info), 0);
         EXPECT_TRUE(S_ISLNK(info.st_mode)) << kind.extension;
         EXPECT_NE(readFile(file), good) << kind.extension;
-        EXPECT_EQ(entries(dir).size(), 2u) << kind.extension;
+        EXPECT_EQ(filesIn(dir).size(), 2u) << kind.extension;
     }
 }

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -59,6 +61,16 @@ ProgramRun runProgram(const std::vector<std::string>& args, const std::string& c
     std::remove(outPath.c_str());
     std::remove(errPath.c_str());
     return run;
+}
+
+std::string renderWithPm5544(const std::vector<std::string>& options, const std::string& name)
+{
+    const std::string dir = testTempDir();
+    std::vector<std::string> args = options;
+    args.push_back(name);
+    const ProgramRun run = runProgram(args, dir);
+    EXPECT_EQ(run.status, 0) << name << ": " << run.out << run.err;
+    return dir + "/" + name;
 }
 
 std::string readFile(const std::string& path)

@@ -18,5 +18,9 @@ struct ProgramRun {
 ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd = "",
                       const std::string& programPath = PM5544_BIN, long long fileSizeLimit = -1);
 
+// Runs pm5544 with `options` and the file name `name` in the test's folder
+// (testTempDir()), expecting success; returns the file's path.
+std::string renderWithPm5544(const std::vector<std::string>& options, const std::string& name);
+
 // The whole content of a file ("" when it cannot be read).
 std::string readFile(const std::string& path);
