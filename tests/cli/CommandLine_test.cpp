@@ -10,6 +10,7 @@
 #include "PatternRender.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "tools/ColourKeywords.h"
 
 namespace {
 
@@ -98,14 +99,20 @@ TEST(ColourOption, UnknownKeywordStopsTheRun)
     EXPECT_EQ(runProgram({"-c", "S-Log3-live", "-u"}).err, "Error: Unrecognised Colour Space S-Log3-live\n");
 }
 
-TEST(ColourOption, KeywordsAndNumbersChooseTheAxes)
+TEST(ColourOption, EveryKeywordChoosesItsDpxDescriptor)
 {
+    // R'G'B' (50) for the two SDR R'G'B' axes; 4:4:4 Y'CbCr (102) only for
+    // Rec. 709 sampled 4:4:4; 4:2:2 Y'CbCr (100) for everything else,
+    // Rec. 2020 and the HDR R'G'B' axes included.
+    for (std::size_t i = 0; i < ColourKeywords::kCount; ++i) {
+        const ColourKeywords::Keyword& k = ColourKeywords::kTable[i];
+        const bool rgb = k.axes == PatternGen::Colour_RGB || k.axes == PatternGen::Colour_RGB_219;
+        EXPECT_EQ(dpxDescriptor({"-c", k.text, "-s", "444"}), rgb ? 50 : k.axes == PatternGen::Colour_YCbCr_709 ? 102 : 100)
+            << k.text;
+        EXPECT_EQ(dpxDescriptor({"-c", k.text, "-s", "422"}), rgb ? 50 : 100) << k.text;
+    }
     EXPECT_EQ(dpxDescriptor({}), 50);                                  // default full-range RGB
-    EXPECT_EQ(dpxDescriptor({"-c", "RGB-headroom"}), 50);
-    EXPECT_EQ(dpxDescriptor({"-c", "709"}), 102);
-    EXPECT_EQ(dpxDescriptor({"-c", "709", "-s", "422"}), 100);
-    EXPECT_EQ(dpxDescriptor({"-c", "601"}), 100);
-    EXPECT_EQ(dpxDescriptor({"-c", "RGB-PQ"}), 100);
+    EXPECT_EQ(dpxDescriptor({"-c", "709"}), 102);                      // sampled 4:4:4 unless told
     EXPECT_EQ(dpxDescriptor({"-c", "709", "-c", "2021"}), 102);       // other numbers change nothing
     EXPECT_EQ(dpxDescriptor({"-c", "709", "-c", ""}), 102);           // nor does an empty value
     EXPECT_EQ(dpxDescriptor({"-c", "709", "-s", "400"}), 102);        // any other sampling number is 444
