@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "patterns/philips-PM5544-2si-num-new.h"
+#include "support/Capture.h"
 
 // A card whose init() (and so setup()) has run, with what that printed.
 struct SetUpCard {
@@ -19,10 +20,10 @@ inline SetUpCard makeCard(int width, int height, int aspectWidth, int aspectHeig
                           PatternGen::sampling_e sampling = PatternGen::Sampling_444, int bitDepth = 12)
 {
     SetUpCard made{std::make_unique<PhilipsPm5544Spec>(), ""};
-    testing::internal::CaptureStdout();
-    made.card->init(width, height, aspectWidth, aspectHeight, axes, sampling, bitDepth, false,
-                    PatternGen::Quadrant_None, 0, false, "");
-    made.printed = testing::internal::GetCapturedStdout();
+    made.printed = stdoutOf([&] {
+        made.card->init(width, height, aspectWidth, aspectHeight, axes, sampling, bitDepth, false,
+                        PatternGen::Quadrant_None, 0, false, "");
+    });
     return made;
 }
 

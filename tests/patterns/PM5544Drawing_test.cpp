@@ -16,7 +16,7 @@ PhilipsPm5544Spec& card()
 Pixel at(int dx, int dy) { return card().render(360 + dx, 288 + dy); }
 const Pixel& P(int slot) { return card().palette[slot]; }
 
-TEST(PM5544Regions, EveryRegionBoundary)
+TEST(PM5544Drawing, EveryRegionBoundary)
 {
     // dx, dy, palette slot; each boundary is tested from both sides.
     const int rows[][3] = {
@@ -53,7 +53,7 @@ TEST(PM5544Regions, EveryRegionBoundary)
     }
 }
 
-TEST(PM5544Regions, GratingsFollowOneContinuousSine)
+TEST(PM5544Drawing, GratingsFollowOneContinuousSine)
 {
     // u, level of 4096: period 16 from mid level rising; the second grating
     // (period 7) starts at u = 79 with the phase the first reached.
@@ -63,7 +63,7 @@ TEST(PM5544Regions, GratingsFollowOneContinuousSine)
     }
 }
 
-TEST(PM5544Regions, CornersCarryOneToFourTexturedDots)
+TEST(PM5544Drawing, CornersCarryOneToFourTexturedDots)
 {
     // Corners TL, TR, BL, BR; dots tried: centre, (-a, +t), (+a, -t), (+a, +t), (-a, -t) with a = 16, t = 22.
     const char* present[4] = {"10000", "01100", "10011", "01111"};
@@ -83,7 +83,7 @@ TEST(PM5544Regions, CornersCarryOneToFourTexturedDots)
     }
 }
 
-TEST(PM5544Regions, LineEndsAreBlackShapedTowardTheCard)
+TEST(PM5544Drawing, LineEndsAreBlackShapedTowardTheCard)
 {
     // Line 40 meets white at both ends; its black end samples ramp as any lone edge does.
     const double toWhite[4] = {0.068797, 0.330117, 0.669883, 0.931203};

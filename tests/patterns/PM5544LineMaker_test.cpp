@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "PM5544CardFixture.h"
+#include "support/Capture.h"
 #include "tools/PixelEquality.h"
 
 using namespace PatternGen;
@@ -23,10 +24,10 @@ std::unique_ptr<PhilipsPm5544Spec> onDemand(const Canvas& c)
 {
     auto card = std::make_unique<PhilipsPm5544Spec>();
     card->renderLinesOnDemand = true;
-    testing::internal::CaptureStdout();
-    card->init(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, c.sampling, c.bitDepth, false,
-               Quadrant_None, 0, false, "");
-    testing::internal::GetCapturedStdout();
+    stdoutOf([&] {
+        card->init(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, c.sampling, c.bitDepth, false,
+                   Quadrant_None, 0, false, "");
+    });
     return card;
 }
 
@@ -49,7 +50,7 @@ const Canvas kCanvases[] = {
 
 }  // namespace
 
-TEST(PM5544Lines, EverySampleAsTheWholeFrameHoldsIt)
+TEST(PM5544LineMaker, EverySampleAsTheWholeFrameHoldsIt)
 {
     for (const Canvas& c : kCanvases) {
         const SetUpCard frame = makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, c.sampling,
@@ -67,7 +68,7 @@ TEST(PM5544Lines, EverySampleAsTheWholeFrameHoldsIt)
     }
 }
 
-TEST(PM5544Lines, BodyAnswersInAnyOrderAndTwice)
+TEST(PM5544LineMaker, BodyAnswersInAnyOrderAndTwice)
 {
     const Canvas c = kCanvases[1];
     const SetUpCard frame = makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, c.sampling,
@@ -85,7 +86,7 @@ TEST(PM5544Lines, BodyAnswersInAnyOrderAndTwice)
     }
 }
 
-TEST(PM5544Lines, FlatIndexReadsAndRefusalsAsTheFrame)
+TEST(PM5544LineMaker, FlatIndexReadsAndRefusalsAsTheFrame)
 {
     const Canvas c = kCanvases[0];
     const SetUpCard frame = makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, c.sampling,
@@ -116,7 +117,7 @@ TEST(PM5544Lines, FlatIndexReadsAndRefusalsAsTheFrame)
               "PhilipsPm5544Spec::body x=0 y=-1\nPhilipsPm5544Spec::body x=0 y=-1\n");
 }
 
-TEST(PM5544Lines, RenderFormsAgreeWithTheWholeFrame)
+TEST(PM5544LineMaker, RenderFormsAgreeWithTheWholeFrame)
 {
     // The image and TIFF forms of both cards; the 16-bit form refuses a
     // quadrant of the card alike.

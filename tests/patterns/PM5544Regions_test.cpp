@@ -68,7 +68,7 @@ const Canvas kCanvases[] = {
 
 }  // namespace
 
-TEST(PM5544RegionOf, EverySampleIsDrawnInItsPartsColours)
+TEST(PM5544Regions, EverySampleIsDrawnInItsPartsColours)
 {
     for (const Canvas& c : kCanvases) {
         SetUpCard made = makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, PatternGen::Sampling_444,
@@ -94,7 +94,7 @@ TEST(PM5544RegionOf, EverySampleIsDrawnInItsPartsColours)
     }
 }
 
-TEST(PM5544RegionOf, EachGratingRepeatsAtItsOwnFrequency)
+TEST(PM5544Regions, EachGratingRepeatsAtItsOwnFrequency)
 {
     SetUpCard made = makeCard(1920, 1080, 16, 9);
     PhilipsPm5544Spec& card = *made.card;
@@ -125,7 +125,7 @@ TEST(PM5544RegionOf, EachGratingRepeatsAtItsOwnFrequency)
     }
 }
 
-TEST(PM5544RegionOf, OnlyLineEndsAreNotTakenFromRender)
+TEST(PM5544Regions, OnlyLineEndsAreNotTakenFromRender)
 {
     SetUpCard made = makeCard(720, 576, 4, 3);
     PhilipsPm5544Spec& card = *made.card;

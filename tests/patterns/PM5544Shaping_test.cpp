@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "PM5544CardFixture.h"
+#include "support/Capture.h"
 
 using namespace PatternGen;
 
@@ -21,9 +22,7 @@ std::vector<Pixel> shape(SetUpCard& made, const std::vector<std::pair<int, int>>
     for (const auto& run : runs) {
         line.insert(line.end(), static_cast<std::size_t>(run.second), made.card->palette[run.first]);
     }
-    testing::internal::CaptureStdout();
-    made.card->shapeLine(line, {0.226918, 0.773082}, shaped);
-    made.printed = testing::internal::GetCapturedStdout();
+    made.printed = stdoutOf([&] { made.card->shapeLine(line, {0.226918, 0.773082}, shaped); });
     EXPECT_EQ(shaped.size(), line.size() - 2);
     return shaped;
 }

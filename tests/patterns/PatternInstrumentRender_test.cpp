@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "patterns/PatternTestPattern.h"
+#include "support/Capture.h"
 #include "writers/writeVantoKeplo.h"
 
 // A studio-range R'G'B' colour named by its red code.
@@ -15,9 +16,7 @@ struct CanvasPattern : TestPattern {
     }
     std::string render(int width, int height, VantoKeploPatternFile& file) {  // returns what was printed
         std::vector<std::pair<int, int>> repeats;
-        testing::internal::CaptureStdout();
-        EXPECT_TRUE(run_body(0, width, height, repeats, file));
-        return testing::internal::GetCapturedStdout();
+        return stdoutOf([&] { EXPECT_TRUE(run_body(0, width, height, repeats, file)); });
     }
 };
 

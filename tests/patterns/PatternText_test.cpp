@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "patterns/PatternTestPattern.h"
+#include "support/Capture.h"
 
 constexpr int kWidth = 400, kHeight = 200;
 
@@ -15,9 +16,9 @@ class TextLayer : public testing::Test {
 protected:
     void SetUp() override { p.width = kWidth, p.height = kHeight; }  // no font directory: the system's fonts
     int defineFont(const char* family) {
-        testing::internal::CaptureStdout();
-        const int result = p.defineFont(family);
-        return testing::internal::GetCapturedStdout(), result;
+        int result = 0;
+        stdoutOf([&] { result = p.defineFont(family); });
+        return result;
     }
     TestPattern p;
 };
@@ -42,11 +43,7 @@ TEST_F(TextLayer, FontsAndSlugMeasurement) {
 }
 
 TEST_F(TextLayer, RenderPaintsTheLayerBlackAndTheCaptionWhite) {
-    auto render = [&] {
-        testing::internal::CaptureStdout();
-        EXPECT_EQ(p.render_text(kWidth, kHeight), 0);
-        return testing::internal::GetCapturedStdout();
-    };
+    auto render = [&] { return stdoutOf([&] { EXPECT_EQ(p.render_text(kWidth, kHeight), 0); }); };
     EXPECT_EQ(render(), "");  // no layer: nothing drawn, nothing made
     EXPECT_TRUE(p.layers.empty());
     p.newLayer();

@@ -4,15 +4,14 @@
 #include <vector>
 
 #include "patterns/PatternTestPattern.h"
-
-using Codes = std::vector<int>;
-static Codes codes(const Pixel& p) { return {p.y, p.cb, p.cr}; }
+#include "support/Capture.h"
+#include "support/PixelExpectations.h"
 
 static std::string initCanvas(TestPattern& p, int w, int h, int aw, int ah, PatternGen::colorAxes_e axes,
                               PatternGen::quadrant_e quadrant = PatternGen::Quadrant_None) {
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(p.init(w, h, aw, ah, axes, PatternGen::Sampling_422, 12, false, quadrant, 7, true, "/fonts"));
-    return testing::internal::GetCapturedStdout();
+    return stdoutOf([&] {
+        EXPECT_TRUE(p.init(w, h, aw, ah, axes, PatternGen::Sampling_422, 12, false, quadrant, 7, true, "/fonts"));
+    });
 }
 
 TEST(PatternCanvas, InitFixesTheCanvasPrintsItAndRunsSetupLast) {
@@ -20,11 +19,11 @@ TEST(PatternCanvas, InitFixesTheCanvasPrintsItAndRunsSetupLast) {
     EXPECT_EQ(initCanvas(p, 1920, 1080, 16, 9, PatternGen::Colour_YCbCr_709),
               "Width x Height: 1920x1080\nAspect: 16:9\nPixel aspect: 1:1.000\n");
     EXPECT_EQ(p.transitionSizeAtSetup, 4);  // the standard edge exists before setup()
-    EXPECT_EQ(codes(p.colours100[1]), (Codes{3507, 256, 2212}));
-    EXPECT_EQ(codes(p.colours75[1]), (Codes{2694, 704, 2171}));  // from the scaled R'G'B', then converted
+    EXPECT_EQ(codesOf(p.colours100[1]), codes(3507, 256, 2212));
+    EXPECT_EQ(codesOf(p.colours75[1]), codes(2694, 704, 2171));  // from the scaled R'G'B', then converted
     EXPECT_EQ(initCanvas(sd, 720, 576, 4, 3, PatternGen::Colour_YCbCr_601),
               "Width x Height: 720x576\nAspect: 4:3\nPixel aspect: 1:0.938\n");
-    EXPECT_EQ(codes(sd.colours100[5]), (Codes{1296, 1440, 3840}));  // Rec. 601 full bars are fixed codes
+    EXPECT_EQ(codesOf(sd.colours100[5]), codes(1296, 1440, 3840));  // Rec. 601 full bars are fixed codes
     EXPECT_EQ(initCanvas(quad, 1920, 1080, 16, 9, PatternGen::Colour_RGB, PatternGen::Quadrant_TopLeft).substr(0, 26),
               "Width x Height: 3840x2160\n");  // a quadrant is a quarter of a canvas twice the size
 }

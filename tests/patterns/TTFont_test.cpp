@@ -6,6 +6,7 @@
 #include <string>
 
 #include "patterns/TTFont.h"
+#include "support/Capture.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -19,9 +20,7 @@ const std::string kUnfinishedWarning =
     "         directly without using cairo) should be ported instead.\n\n";
 
 std::string load(TTFont& font, const char* family, const std::string& directory, int expectedCode) {
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(font.createCairoFontfaceFromFile(nullptr, family, directory), expectedCode);
-    return testing::internal::GetCapturedStdout();
+    return stdoutOf([&] { EXPECT_EQ(font.createCairoFontfaceFromFile(nullptr, family, directory), expectedCode); });
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Capture.h"
 #include "tools/UnitTests.h"
 
 using namespace PatternGen;
@@ -10,9 +11,7 @@ using namespace PatternGen;
 namespace {
 
 std::string runSelfTest(colorAxes_e axes) {
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(UnitTests::runUnitTests(720, 576, 4, 3, axes), 1);
-    return testing::internal::GetCapturedStdout();
+    return stdoutOf([&] { EXPECT_EQ(UnitTests::runUnitTests(720, 576, 4, 3, axes), 1); });
 }
 
 }  // namespace
