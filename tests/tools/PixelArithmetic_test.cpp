@@ -49,6 +49,8 @@ TEST(PixelArithmetic, ScalingInLinearLightFollowsTheRec2020Curve)
     } cases[] = {
         {0, 1, 256},
         {5, 1000, 334},     // 256 + 3504 x 0.0225 = 334.84
+        {16, 1000, 508},    // on the line: 508.29; the power law would give 507.20
+        {20, 1000, 570},    // on the power law: 570.49; the line would give 571.36
         {50, 1000, 908},    // 256 + 3504 x 0.18624 = 908.6
         {500, 1000, 2727},  // 256 + 3504 x 0.70543 = 2727.8
         {1, 1, 3760},

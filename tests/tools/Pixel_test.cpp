@@ -100,7 +100,7 @@ TEST(PixelConvertTo, Rec2020AndSdrToHdrIntermediates)
     EXPECT_EQ(Pixel(3, 3, 3, Colour_RGB).convertTo(Colour_YCbCr_PQ).y, 64);
 }
 
-TEST(SdrToHdrYCbCr, WhiteBlackAndYellow)
+TEST(SdrToHdrYCbCr, WhiteBlackAndColours)
 {
     const struct {
         colorAxes_e axes;
@@ -120,6 +120,10 @@ TEST(SdrToHdrYCbCr, WhiteBlackAndYellow)
     EXPECT_EQ(codesOf(kRgbSource.convertRGB709toYCbCrPQ(1, 1, 0, Colour_YCbCr_PQ)), codes(483, 284, 530));
     EXPECT_EQ(codesOf(kRgbSource.convertRGB709toYCbCrPQ(1, 1, 0, Colour_YCbCr_PQ_Mapped)), codes(497, 421, 518));
     EXPECT_EQ(codesOf(kRgbSource.convertRGB709toYCbCrHLG(1, 1, 0, Colour_YCbCr_HLG)), codes(585, 229, 535));
+    // Mapped: the Rec. 709 primaries through the matrix into Rec. 2020 light, one column each.
+    EXPECT_EQ(codesOf(kRgbSource.convertRGB709toYCbCrHLG(1, 0, 0, Colour_YCbCr_HLG_Mapped)), codes(321, 418, 688));
+    EXPECT_EQ(codesOf(kRgbSource.convertRGB709toYCbCrHLG(0, 1, 0, Colour_YCbCr_HLG_Mapped)), codes(535, 352, 423));
+    EXPECT_EQ(codesOf(kRgbSource.convertRGB709toYCbCrHLG(0, 0, 1, Colour_YCbCr_HLG_Mapped)), codes(192, 775, 528));
     // Signs come back: S-Log3 mirrors about 95 (95 - 60.97 rounds to 34); far above white it is clipped.
     const Pixel belowBlack = kRgbSource.convertRGB709toYCbCrSLog3(-0.01, -0.01, -0.01, Colour_YCbCr_SLog3);
     EXPECT_EQ(codesOf(belowBlack), codes(34, 512, 512));
