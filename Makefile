@@ -13,7 +13,7 @@ WERROR     ?= OFF
 PREFIX     ?= /usr/local
 DESTDIR    ?=
 
-.PHONY: all deps build run installables install package test test-release test-asan test-armhf bench gallery clean
+.PHONY: all deps build run installables install package format format-check test test-release test-asan test-armhf bench gallery clean
 
 all: build
 
@@ -52,7 +52,18 @@ install: installables
 package: installables
 	@cd $(BUILD) && cpack -G DEB
 
-test: test-release test-asan
+# Every C and C++ file of the project, in the style of .clang-format.
+FORMATTED := $(shell git ls-files '*.c' '*.cpp' '*.h' 2>/dev/null || \
+	find . -path './build*' -prune -o -path './.cache' -prune -o \( -name '*.c' -o -name '*.cpp' -o -name '*.h' \) -print)
+
+format: deps
+	@clang-format -i $(FORMATTED)
+
+# Fails, naming each place, where a file is not as `make format` leaves it.
+format-check: deps
+	@clang-format --dry-run --Werror $(FORMATTED) || { echo "Not formatted: run make format" >&2; exit 1; }
+
+test: format-check test-release test-asan
 
 test-release: deps $(BUILD)/CMakeCache.txt
 	$(call werror,$(BUILD))

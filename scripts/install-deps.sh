@@ -1,12 +1,13 @@
 #!/bin/sh
 # Installs the Debian packages the build, the program, its tests (groff-base
-# checks the manual page) and `make package` (dpkg-dev, file) need.
+# checks the manual page, clang-format the code's style) and `make package`
+# (dpkg-dev, file) need.
 # Quiet and quick when everything is already there.
 set -e
 
 PACKAGES="g++ make cmake pkg-config libpng-dev libtiff-dev nlohmann-json3-dev \
 libcairo2-dev libpango1.0-dev libfontconfig-dev libfreetype-dev libglib2.0-dev \
-libgtest-dev libbenchmark-dev fonts-dejavu-core groff-base dpkg-dev file"
+libgtest-dev libbenchmark-dev fonts-dejavu-core groff-base clang-format dpkg-dev file"
 
 missing=""
 for p in $PACKAGES; do

@@ -19,6 +19,7 @@ const Pixel& P(int slot) { return card().palette[slot]; }
 TEST(PM5544Drawing, EveryRegionBoundary)
 {
     // dx, dy, palette slot; each boundary is tested from both sides.
+    // clang-format off: a group of rows per part of the card
     const int rows[][3] = {
         // White cap; black bar u = dx + 83, 168 wide; white bar u = dx + 126 with its black mark u = 20 to 22;
         // the first and last line of each.
@@ -48,6 +49,7 @@ TEST(PM5544Drawing, EveryRegionBoundary)
         {-356, -229, 0}, {-356, -232, 7}, {-351, -229, 7}, {-356, -274, 0}, {-356, -273, 7}, {-223, -189, 7},
         {-227, -189, 0}, {-282, -146, 3}, {-282, -145, 0}, {282, 146, 3}, {282, 145, 0},
     };
+    // clang-format on
     for (const auto& r : rows) {
         EXPECT_TRUE(samePixel(at(r[0], r[1]), P(r[2]))) << "dx " << r[0] << " dy " << r[1];
     }
