@@ -19,7 +19,8 @@ const Pixel& P(int slot) { return card().palette[slot]; }
 TEST(PM5544Drawing, EveryRegionBoundary)
 {
     // dx, dy, palette slot; each boundary is tested from both sides.
-    // clang-format off: a group of rows per part of the card
+    // A group of rows per part of the card, as laid out here.
+    // clang-format off
     const int rows[][3] = {
         // White cap; black bar u = dx + 83, 168 wide; white bar u = dx + 126 with its black mark u = 20 to 22;
         // the first and last line of each.
