@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <tuple>
 
 #include "tools/ColourKeywords.h"
@@ -36,7 +37,7 @@ TEST(ColourAxes, HdrSignalsComeInPairsOfRgbAndYCbCrForms)
 }
 
 // The axes value, its enumerator's name and its keyword.
-#define AXES(value, keyword) {value, #value, keyword}
+#define AXES(value) value, #value
 
 TEST(ColourKeywords, EveryAxesValueHasOneKeywordTriedInThisOrder)
 {
@@ -44,38 +45,34 @@ TEST(ColourKeywords, EveryAxesValueHasOneKeywordTriedInThisOrder)
         colorAxes_e axes;
         const char* name;
         const char* keyword;
-    } expected[] = {
-        AXES(Colour_RGB, "RGB"),
-        AXES(Colour_RGB_219, "RGB-headroom"),
-        AXES(Colour_YCbCr_HLG, "HLG"),
-        AXES(Colour_YCbCr_HLG_Mapped, "HLG-Mapped"),
-        AXES(Colour_YCbCr_PQ, "PQ"),
-        AXES(Colour_YCbCr_PQ_Mapped, "PQ-Mapped"),
-        AXES(Colour_YCbCr_SLog3, "S-Log3"),
-        AXES(Colour_YCbCr_SLog3_Mapped, "S-Log3-Mapped"),
-        AXES(Colour_YCbCr_SLog3_Live, "S-Log3-Live"),
-        AXES(Colour_YCbCr_SLog3_Live_Mapped, "S-Log3-Live-Mapped"),
-        AXES(Colour_RGB_HLG, "RGB-HLG"),
-        AXES(Colour_RGB_HLG_Mapped, "RGB-HLG-Mapped"),
-        AXES(Colour_RGB_PQ, "RGB-PQ"),
-        AXES(Colour_RGB_PQ_Mapped, "RGB-PQ-Mapped"),
-        AXES(Colour_RGB_SLog3, "RGB-S-Log3"),
-        AXES(Colour_RGB_SLog3_Mapped, "RGB-S-Log3-Mapped"),
-        AXES(Colour_RGB_SLog3_Live, "RGB-S-Log3-Live"),
-        AXES(Colour_RGB_SLog3_Live_Mapped, "RGB-S-Log3-Live-Mapped"),
-        AXES(Colour_YCbCr_601, "601"),
-        AXES(Colour_YCbCr_709, "709"),
-        AXES(Colour_YCbCr_2020, "2020"),
-    };
+    } expected[] = {{AXES(Colour_RGB), "RGB"},
+                    {AXES(Colour_RGB_219), "RGB-headroom"},
+                    {AXES(Colour_YCbCr_HLG), "HLG"},
+                    {AXES(Colour_YCbCr_HLG_Mapped), "HLG-Mapped"},
+                    {AXES(Colour_YCbCr_PQ), "PQ"},
+                    {AXES(Colour_YCbCr_PQ_Mapped), "PQ-Mapped"},
+                    {AXES(Colour_YCbCr_SLog3), "S-Log3"},
+                    {AXES(Colour_YCbCr_SLog3_Mapped), "S-Log3-Mapped"},
+                    {AXES(Colour_YCbCr_SLog3_Live), "S-Log3-Live"},
+                    {AXES(Colour_YCbCr_SLog3_Live_Mapped), "S-Log3-Live-Mapped"},
+                    {AXES(Colour_RGB_HLG), "RGB-HLG"},
+                    {AXES(Colour_RGB_HLG_Mapped), "RGB-HLG-Mapped"},
+                    {AXES(Colour_RGB_PQ), "RGB-PQ"},
+                    {AXES(Colour_RGB_PQ_Mapped), "RGB-PQ-Mapped"},
+                    {AXES(Colour_RGB_SLog3), "RGB-S-Log3"},
+                    {AXES(Colour_RGB_SLog3_Mapped), "RGB-S-Log3-Mapped"},
+                    {AXES(Colour_RGB_SLog3_Live), "RGB-S-Log3-Live"},
+                    {AXES(Colour_RGB_SLog3_Live_Mapped), "RGB-S-Log3-Live-Mapped"},
+                    {AXES(Colour_YCbCr_601), "601"},
+                    {AXES(Colour_YCbCr_709), "709"},
+                    {AXES(Colour_YCbCr_2020), "2020"}};
     ASSERT_EQ(ColourKeywords::kCount, std::size(expected));
     for (std::size_t i = 0; i < ColourKeywords::kCount; ++i) {
-        SCOPED_TRACE(expected[i].keyword);
-        EXPECT_STREQ(ColourKeywords::kTable[i].text, expected[i].keyword);
-        EXPECT_EQ(ColourKeywords::kTable[i].axes, expected[i].axes);
-        EXPECT_STREQ(axisToString(expected[i].axes), expected[i].name);
+        const auto& e = expected[i];
         colorAxes_e found = Colour_Axes_Count;
-        EXPECT_EQ(ColourKeywords::find(expected[i].keyword, found), ColourKeywords::Lookup::Axes);
-        EXPECT_EQ(found, expected[i].axes);
+        EXPECT_EQ(ColourKeywords::find(e.keyword, found), ColourKeywords::Lookup::Axes) << e.keyword;
+        EXPECT_EQ(std::make_tuple(ColourKeywords::kTable[i].text, found, axisToString(e.axes)),
+                  std::make_tuple(std::string(e.keyword), e.axes, std::string(e.name)));
     }
 }
 
