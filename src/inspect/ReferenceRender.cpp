@@ -86,6 +86,7 @@ ReferenceRender ReferenceRender::of(const InspectedFile& file, const CanvasSetti
     ReferenceRender reference;
     reference.card = std::make_unique<PhilipsPm5544Spec>();
     PhilipsPm5544Spec& card = *reference.card;
+    card.renderLinesOnDemand = true;  // as pm5544 makes it: no whole frame of samples beside the file's
     QuietStdout quiet;
     card.init(s.width, s.height, s.aspectWidth, s.aspectHeight, s.axes, s.sampling, s.bitDepth, s.fullRange,
               PatternGen::Quadrant_None, 0, false, "");

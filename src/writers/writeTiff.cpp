@@ -62,32 +62,38 @@ void registerCustomTIFFTags(TIFF* tif)
     }
 }
 
+struct TiffTarget {
+    OutputFile* out;
+    int fd;
+};
+
 namespace {
 
-// libtiff's file access, on the descriptor of an OutputFile. A refused
-// write is recorded there, with its reason, as well as failing for libtiff.
-OutputFile& outputOf(thandle_t handle)
+// libtiff's file access, on a descriptor: the OutputFile's own, or a
+// scratch file for targets libtiff cannot seek in. A refused write is
+// recorded in the OutputFile, with its reason, as well as failing for libtiff.
+TiffTarget& targetOf(thandle_t handle)
 {
-    return *static_cast<OutputFile*>(handle);
+    return *static_cast<TiffTarget*>(handle);
 }
 
 tmsize_t readFile(thandle_t handle, void* data, tmsize_t size)
 {
-    return static_cast<tmsize_t>(read(outputOf(handle).descriptor(), data, static_cast<std::size_t>(size)));
+    return static_cast<tmsize_t>(read(targetOf(handle).fd, data, static_cast<std::size_t>(size)));
 }
 
 tmsize_t writeFile(thandle_t handle, void* data, tmsize_t size)
 {
-    OutputFile& out = outputOf(handle);
+    const TiffTarget& target = targetOf(handle);
     const char* from = static_cast<const char*>(data);
     tmsize_t left = size;
     while (left > 0) {
-        const ssize_t written = write(out.descriptor(), from, static_cast<std::size_t>(left));
+        const ssize_t written = write(target.fd, from, static_cast<std::size_t>(left));
         if (written < 0 && errno == EINTR) {
             continue;
         }
         if (written <= 0) {
-            out.fail(std::strerror(written < 0 ? errno : ENOSPC));
+            target.out->fail(std::strerror(written < 0 ? errno : ENOSPC));
             return -1;
         }
         from += written;
@@ -98,7 +104,7 @@ tmsize_t writeFile(thandle_t handle, void* data, tmsize_t size)
 
 toff_t seekFile(thandle_t handle, toff_t offset, int whence)
 {
-    return static_cast<toff_t>(lseek(outputOf(handle).descriptor(), static_cast<off_t>(offset), whence));
+    return static_cast<toff_t>(lseek(targetOf(handle).fd, static_cast<off_t>(offset), whence));
 }
 
 int closeFile(thandle_t)
@@ -109,7 +115,7 @@ int closeFile(thandle_t)
 toff_t sizeOfFile(thandle_t handle)
 {
     struct stat info;
-    return fstat(outputOf(handle).descriptor(), &info) == 0 ? static_cast<toff_t>(info.st_size) : 0;
+    return fstat(targetOf(handle).fd, &info) == 0 ? static_cast<toff_t>(info.st_size) : 0;
 }
 
 int mapNothing(thandle_t, void**, toff_t*)
@@ -126,8 +132,20 @@ TiffRowWriter::TiffRowWriter(OutputFile& out, bool isYCbCr, int width, int heigh
     : out_(out)
 {
     augment_libtiff_with_custom_tags();
-    tif_ = TIFFClientOpen(out.path().c_str(), "w", &out, readFile, writeFile, seekFile, closeFile, sizeOfFile,
-                          mapNothing, unmapNothing);
+    // libtiff goes back to write the directory's place into the header; a
+    // device or pipe gets the finished file from a scratch file instead.
+    target_ = std::make_unique<TiffTarget>(TiffTarget{&out, out.descriptor()});
+    if (!out.canSeek()) {
+        scratch_ = std::tmpfile();
+        if (scratch_ == nullptr) {
+            std::fputs("Could not create tiff file\n", stderr);
+            ok_ = false;
+            return;
+        }
+        target_->fd = fileno(scratch_);
+    }
+    tif_ = TIFFClientOpen(out.path().c_str(), "w", target_.get(), readFile, writeFile, seekFile, closeFile,
+                          sizeOfFile, mapNothing, unmapNothing);
     if (tif_ == nullptr) {
         std::fputs("Could not create tiff file\n", stderr);
         ok_ = false;
@@ -165,6 +183,9 @@ TiffRowWriter::~TiffRowWriter()
     if (tif_ != nullptr) {
         TIFFClose(tif_);
     }
+    if (scratch_ != nullptr) {
+        std::fclose(scratch_);
+    }
 }
 
 void TiffRowWriter::writeRow(const uint16_t* row)
@@ -191,6 +212,14 @@ bool TiffRowWriter::finish()
     }
     TIFFClose(tif_);
     tif_ = nullptr;
+    if (ok_ && scratch_ != nullptr) {
+        std::rewind(scratch_);
+        char block[1 << 16];
+        std::size_t got;
+        while ((got = std::fread(block, 1, sizeof block, scratch_)) > 0 && out_.write(block, got)) {
+        }
+        ok_ = std::ferror(scratch_) == 0;
+    }
     return ok_ && !out_.failed();
 }
 

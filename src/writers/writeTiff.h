@@ -3,6 +3,8 @@
 #include <tiffio.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +32,8 @@ int writeTiff(unsigned char* samples, bool isYCbCr, int width, int height, int b
 // it: libtiff's error for the open, then "Could not create tiff file".
 void reportCannotCreate(const char* path, const std::string& reason);
 
+struct TiffTarget;
+
 // The same file written row by row into an opened OutputFile, through
 // libtiff: the rows go into the file's one strip as they come. Failures are
 // reported on standard error as writeTiff reports them and remembered.
@@ -49,6 +53,8 @@ public:
 
 private:
     OutputFile& out_;
+    std::unique_ptr<TiffTarget> target_;
+    std::FILE* scratch_ = nullptr;
     TIFF* tif_ = nullptr;
     uint32_t row_ = 0;
     bool ok_ = true;

@@ -30,7 +30,7 @@ const Kind kKinds[] = {
     {"xyz", {"-c", "RGB-PQ"}, ""},
 };
 
-ProgramRun render(const Kind& kind, const std::string& name, const std::string& size = "1280x720",
+ProgramRun render(const Kind& kind, const std::string& name, const std::string& size = "256x144",
                   long long fileSizeLimit = -1)
 {
     std::vector<std::string> args = kind.settings;
@@ -93,12 +93,12 @@ TEST(WriteFailure, AFullDiskLeavesTheGoodFileAndNoTemporaryFile)
         const std::string good = readFile(name);
 
         // The file would be twice the size the disk has room for: it fails halfway.
-        expectFailureReported(render(kind, name, "1920x1080", static_cast<long long>(good.size() / 2)), kind, name);
+        expectFailureReported(render(kind, name, "512x288", static_cast<long long>(good.size() / 2)), kind, name);
         EXPECT_EQ(readFile(name), good) << kind.extension;
         EXPECT_EQ(entries(dir), std::vector<std::string>{"card." + kind.extension}) << kind.extension;
 
         // Replaced when it can be written, keeping its permission bits.
-        ASSERT_EQ(render(kind, name, "1920x1080").status, 0) << kind.extension;
+        ASSERT_EQ(render(kind, name, "512x288").status, 0) << kind.extension;
         EXPECT_NE(readFile(name), good) << kind.extension;
         EXPECT_EQ(permissions(name), 0640u) << kind.extension;
     }
@@ -132,10 +132,10 @@ TEST(WriteFailure, ALinkToAGoodFileReplacesTheFileNotTheLink)
         unlink(link.c_str());
         ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
 
-        expectFailureReported(render(kind, link, "1920x1080", static_cast<long long>(good.size() / 2)), kind, link);
+        expectFailureReported(render(kind, link, "512x288", static_cast<long long>(good.size() / 2)), kind, link);
         EXPECT_EQ(readFile(file), good) << kind.extension;
 
-        ASSERT_EQ(render(kind, link, "1920x1080").status, 0) << kind.extension;
+        ASSERT_EQ(render(kind, link, "512x288").status, 0) << kind.extension;
         struct stat info{};
         ASSERT_EQ(lstat(link.c_str(), &info), 0);
         EXPECT_TRUE(S_ISLNK(info.st_mode)) << kind.extension;

@@ -61,9 +61,9 @@ struct Canvas {
 };
 
 const Canvas kCanvases[] = {
-    {720, 576, 4, 3, PatternGen::Colour_YCbCr_709, 12},  {1920, 1080, 16, 9, PatternGen::Colour_YCbCr_709, 10},
+    {720, 576, 4, 3, PatternGen::Colour_YCbCr_709, 12},  {960, 610, 16, 9, PatternGen::Colour_YCbCr_709, 10},
     {1280, 720, 4, 3, PatternGen::Colour_RGB_219, 12},   {1001, 31, 16, 9, PatternGen::Colour_YCbCr_709, 12},
-    {2048, 1080, 21, 9, PatternGen::Colour_YCbCr_2020, 12},
+    {1024, 440, 21, 9, PatternGen::Colour_YCbCr_2020, 12},
 };
 
 }  // namespace
