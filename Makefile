@@ -13,7 +13,7 @@ WERROR     ?= OFF
 PREFIX     ?= /usr/local
 DESTDIR    ?=
 
-.PHONY: all deps build run installables install package format format-check test test-release test-asan test-armhf bench gallery clean
+.PHONY: all deps build run installables install package format format-check test test-release test-asan test-armhf fuzz bench gallery clean
 
 all: build
 
@@ -81,6 +81,13 @@ test-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 test-armhf: build
 	@JOBS=$(JOBS) WERROR=$(WERROR) bash scripts/test-armhf.sh
 
+# The libFuzzer targets of fuzz/, built with clang and the sanitizers in
+# build-fuzz/, each run for FUZZ_SECONDS on its corpus (fuzz/run.sh).
+FUZZ_SECONDS ?= 60
+
+fuzz: deps
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) JOBS=$(JOBS) sh fuzz/run.sh
+
 bench: deps
 	@cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPM5544_BENCH=ON -DPM5544_TESTS=OFF $(CMAKE_QUIET) >/dev/null
 	@cmake --build build-bench -j $(JOBS) -- --no-print-directory -s
@@ -93,4 +100,4 @@ gallery: build
 	@sh scripts/gallery.sh $(BUILD) docs/gallery
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-armhf
+	rm -rf $(BUILD) $(ASAN_BUILD) build-bench build-armhf build-fuzz

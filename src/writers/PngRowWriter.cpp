@@ -17,8 +17,8 @@ constexpr std::size_t kSamplesPerPixel = SampleLayout::kImageSamplesPerPixel;  /
 constexpr std::size_t kBytesPerSample = 2;
 
 // Settings chosen by measurement on the card (see README): the Up filter
-// turns the card's many repeated lines into zeros, and zlib's fastest level
-// with run-length matching keeps up with rendering on two cores.
+// turns the card's many repeated lines into zeros, and zlib's level 2 with
+// its default matching keeps up with rendering on two cores.
 constexpr uint8_t kUpFilter = 2;
 constexpr int kZlibLevel = 2;
 constexpr int kZlibStrategy = Z_DEFAULT_STRATEGY;
@@ -102,11 +102,13 @@ PngRowWriter::PngRowWriter(FILE* file, int width, int height)
         return;
     }
     previous_.assign(rowBytes_ / kBytesPerSample, 0);  // the Up filter predicts the first row from zeros
-    bandCapacity_ = static_cast<std::size_t>(bandRows_) * (rowBytes_ + 1);
+    // A picture shorter than one band needs no more than its own rows.
+    bandCapacity_ = static_cast<std::size_t>(std::min(bandRows_, height)) * (rowBytes_ + 1);
     const int bands = (height + bandRows_ - 1) / bandRows_;
+    // One band is compressed on this thread: a worker would only wait for it.
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    deflate_ = std::make_unique<DeflateBands>(kZlibLevel, kZlibStrategy,
-                                              std::min(cores, static_cast<unsigned>(bands)));
+    const unsigned workers = bands > 1 ? std::min(cores, static_cast<unsigned>(bands)) : 0;
+    deflate_ = std::make_unique<DeflateBands>(kZlibLevel, kZlibStrategy, workers);
 }
 
 PngRowWriter::~PngRowWriter() = default;
