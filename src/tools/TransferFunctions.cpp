@@ -60,15 +60,7 @@ Pixel::AbsoluteRGB Pixel::absolutiseRgbInput(double& R, double& G, double& B) {
     flags.redNegative = R < 0;
     flags.greenNegative = G < 0;
     flags.blueNegative = B < 0;
-    if (flags.redNegative) {
-        R = -R;
-    }
-    if (flags.greenNegative) {
-        G = -G;
-    }
-    if (flags.blueNegative) {
-        B = -B;
-    }
+    restoreAbsolutisedRgbInput(flags, R, G, B);  // the same negation makes them positive
     return flags;
 }
 
