@@ -19,8 +19,7 @@ void initCard(PhilipsPm5544Spec& card, int width, int height, PatternGen::colorA
     std::FILE* saved = stdout;
     stdout = std::fopen("/dev/null", "w");
     card.renderLinesOnDemand = onDemand;
-    card.init(width, height, 16, 9, axes, PatternGen::Sampling_422, 10, false, PatternGen::Quadrant_None, 0, false,
-              "");
+    card.init(width, height, 16, 9, axes, PatternGen::Sampling_422, 10, false, PatternGen::Quadrant_None, 0, false, "");
     std::fclose(stdout);
     stdout = saved;
 }

@@ -48,7 +48,8 @@ void empty()
     DIR* dir = opendir(folder().c_str());
     if (dir == nullptr) return;
     while (const dirent* entry = readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) names.emplace_back(entry->d_name);
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.emplace_back(entry->d_name);
     }
     closedir(dir);
     for (const std::string& name : names) unlink((folder() + "/" + name).c_str());

@@ -74,17 +74,14 @@ bool convertible(colorAxes_e from, colorAxes_e to)
     if (from == to) return true;
     switch (from) {
     case PatternGen::Colour_RGB:
-    case PatternGen::Colour_RGB_219:
-        return true;
+    case PatternGen::Colour_RGB_219: return true;
     case PatternGen::Colour_YCbCr_601:
-    case PatternGen::Colour_YCbCr_709:
-        return to != PatternGen::Colour_YCbCr_601 && to != PatternGen::Colour_YCbCr_709;
+    case PatternGen::Colour_YCbCr_709: return to != PatternGen::Colour_YCbCr_601 && to != PatternGen::Colour_YCbCr_709;
     case PatternGen::Colour_YCbCr_2020:
-        return between(to, PatternGen::Colour_RGB, PatternGen::Colour_YCbCr_PQ) ||
-               to == PatternGen::Colour_YCbCr_HLG || between(to, PatternGen::Colour_YCbCr_2020, PatternGen::Colour_YCbCr_SLog3) ||
+        return between(to, PatternGen::Colour_RGB, PatternGen::Colour_YCbCr_PQ) || to == PatternGen::Colour_YCbCr_HLG ||
+               between(to, PatternGen::Colour_YCbCr_2020, PatternGen::Colour_YCbCr_SLog3) ||
                to == PatternGen::Colour_YCbCr_SLog3_Live;
-    default:
-        break;
+    default: break;
     }
     if (isYCbCrHdr(from)) return to == PatternGen::Colour_RGB || to == rgbPartner(from);
     if (between(from, PatternGen::Colour_RGB_PQ, PatternGen::Colour_RGB_SLog3_Live)) {
@@ -104,7 +101,8 @@ public:
 
     Pixel body(int x, int y) override
     {
-        const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
+        const std::size_t at =
+            static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
         return palette[samples[at % samples.size()] % palette.size()];
     }
 

@@ -39,8 +39,8 @@ int main(int argc, char** argv)
         }
     }
     png_read_end(png, NULL);
-    printf("%ux%u type %d depth %d pixels %016llx\n", (unsigned)width, (unsigned)height,
-           png_get_color_type(png, info), png_get_bit_depth(png, info), (unsigned long long)digest);
+    printf("%ux%u type %d depth %d pixels %016llx\n", (unsigned)width, (unsigned)height, png_get_color_type(png, info),
+           png_get_bit_depth(png, info), (unsigned long long)digest);
     free(row);
     png_destroy_read_struct(&png, &info, NULL);
     fclose(file);

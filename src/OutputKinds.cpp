@@ -100,18 +100,15 @@ int writeImage(const OutputKind& kind, const RunSettings& s, PatternSpec& patter
     std::unique_ptr<DPXWriter::DpxRowWriter> dpx;
     if (ok) {
         switch (kind.writer) {
-        case FileWriter::Png:
-            png = std::make_unique<PngRowWriter>(out.stream(), s.width, s.height);
-            break;
+        case FileWriter::Png: png = std::make_unique<PngRowWriter>(out.stream(), s.width, s.height); break;
         case FileWriter::Dpx: {
             const DPX::Metadata metadata;  // the card carries no creator, project or copyright text
-            dpx = std::make_unique<DPXWriter::DpxRowWriter>(out.stream(), dpxFormatFor(s.axes, s.sampling), s.width, s.height,
-                                                            kDpxBitDepth, name, metadata);
+            dpx = std::make_unique<DPXWriter::DpxRowWriter>(out.stream(), dpxFormatFor(s.axes, s.sampling), s.width,
+                                                            s.height, kDpxBitDepth, name, metadata);
             break;
         }
         case FileWriter::Tiff:
-        case FileWriter::PatternFile:
-            throw std::logic_error("the 16-bit form feeds PNG and DPX writers only");
+        case FileWriter::PatternFile: throw std::logic_error("the 16-bit form feeds PNG and DPX writers only");
         }
         std::vector<uint16_t> row(static_cast<std::size_t>(s.width) * 4);
         for (int y = 0; y < s.height; ++y) {
@@ -200,12 +197,9 @@ const char* const kPatternFileDepthRefusal = "Error: Vanto/Keplo patterns need t
 DPX::eFormat dpxFormatFor(PatternGen::colorAxes_e axes, PatternGen::sampling_e sampling)
 {
     switch (ColourAxes::factsOf(axes).dpx) {
-    case ColourAxes::DpxLayout::Rgb:
-        return DPX::kRGB;
-    case ColourAxes::DpxLayout::YCbCr444Or422:
-        return sampling == PatternGen::Sampling_444 ? DPX::kCbYCr : DPX::kCbYCrY;
-    case ColourAxes::DpxLayout::YCbCr422:
-        break;
+    case ColourAxes::DpxLayout::Rgb: return DPX::kRGB;
+    case ColourAxes::DpxLayout::YCbCr444Or422: return sampling == PatternGen::Sampling_444 ? DPX::kCbYCr : DPX::kCbYCrY;
+    case ColourAxes::DpxLayout::YCbCr422: break;
     }
     return DPX::kCbYCrY;
 }
@@ -224,12 +218,9 @@ int renderAndWrite(const OutputKind& kind, const RunSettings& settings, PatternS
                    const std::string& extension)
 {
     switch (kind.form) {
-    case RenderForm::Image16:
-        return writeImage(kind, settings, pattern, hasExtension, extension);
-    case RenderForm::Tiff:
-        return writeTiffFile(kind, settings, pattern, hasExtension, extension);
-    case RenderForm::Instrument:
-        return writePatternFile(kind, settings, pattern, extension);
+    case RenderForm::Image16: return writeImage(kind, settings, pattern, hasExtension, extension);
+    case RenderForm::Tiff: return writeTiffFile(kind, settings, pattern, hasExtension, extension);
+    case RenderForm::Instrument: return writePatternFile(kind, settings, pattern, extension);
     }
     return 1;
 }

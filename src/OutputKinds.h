@@ -22,13 +22,13 @@ enum class RenderForm {
 enum class FileWriter { Png, Dpx, Tiff, PatternFile };
 
 struct OutputKind {
-    const char* extension;    // compared exactly; null: every other extension, and none
+    const char* extension;  // compared exactly; null: every other extension, and none
     RenderForm form;
     FileWriter writer;
     const char* failureName;  // "Failed to write %s file"; null where errors are raised instead
     // Instrument pattern files only:
-    int32_t sampleFormat;                     // of the file header
-    bool convertToXyz;                        // X'Y'Z' samples from the R'G'B' ones
+    int32_t sampleFormat;                       // of the file header
+    bool convertToXyz;                          // X'Y'Z' samples from the R'G'B' ones
     bool (*acceptsCanvas)(const RunSettings&);  // the canvases the instruments take
     const char* refusal;                        // printed, without a newline, for any other
 };

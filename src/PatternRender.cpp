@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 
-#include <cstdint>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -59,17 +59,24 @@ void parseSampling(const char* value, RunSettings& settings)
 {
     int number = 0;
     if (std::sscanf(value, "%d", &number) != 1) return;
-    if (number == 422) settings.sampling = PatternGen::Sampling_422;
-    else if (number == 420) settings.sampling = PatternGen::Sampling_420;
-    else settings.sampling = PatternGen::Sampling_444;
+    if (number == 422)
+        settings.sampling = PatternGen::Sampling_422;
+    else if (number == 420)
+        settings.sampling = PatternGen::Sampling_420;
+    else
+        settings.sampling = PatternGen::Sampling_444;
 }
 
 void parseQuadrant(const char* value, RunSettings& settings)
 {
-    if (std::strcmp(value, "TR") == 0) settings.quadrant = PatternGen::Quadrant_TopRight;
-    else if (std::strcmp(value, "BR") == 0) settings.quadrant = PatternGen::Quadrant_BottomRight;
-    else if (std::strcmp(value, "BL") == 0) settings.quadrant = PatternGen::Quadrant_BottomLeft;
-    else if (std::strcmp(value, "TL") == 0) settings.quadrant = PatternGen::Quadrant_TopLeft;
+    if (std::strcmp(value, "TR") == 0)
+        settings.quadrant = PatternGen::Quadrant_TopRight;
+    else if (std::strcmp(value, "BR") == 0)
+        settings.quadrant = PatternGen::Quadrant_BottomRight;
+    else if (std::strcmp(value, "BL") == 0)
+        settings.quadrant = PatternGen::Quadrant_BottomLeft;
+    else if (std::strcmp(value, "TL") == 0)
+        settings.quadrant = PatternGen::Quadrant_TopLeft;
 }
 
 // Reads "%dx%d"; a value without the second number sets only the first.
@@ -106,15 +113,22 @@ ParseResult parseOptions(int argc, char** argv, RunSettings& settings)
             // An option that needs a value but stands last has nothing to read: ignore it.
             if (!hasValue) continue;
             ++i;
-            if (isOption(arg, "-b")) parseInt(value, settings.bitDepth);
-            else if (isOption(arg, "-d")) parsePair(value, settings.width, settings.height);
-            else if (isOption(arg, "-a")) parsePair(value, settings.aspectWidth, settings.aspectHeight);
+            if (isOption(arg, "-b"))
+                parseInt(value, settings.bitDepth);
+            else if (isOption(arg, "-d"))
+                parsePair(value, settings.width, settings.height);
+            else if (isOption(arg, "-a"))
+                parsePair(value, settings.aspectWidth, settings.aspectHeight);
             else if (isOption(arg, "-c")) {
                 if (parseColour(value, settings) == ParseResult::Fail) return ParseResult::Fail;
-            } else if (isOption(arg, "-s")) parseSampling(value, settings);
-            else if (isOption(arg, "-q")) parseQuadrant(value, settings);
-            else if (isOption(arg, "-o")) parseInt(value, settings.commandLineValue);
-            else settings.skipLineEndShaping = true;  // -i: its argument is skipped unread
+            } else if (isOption(arg, "-s"))
+                parseSampling(value, settings);
+            else if (isOption(arg, "-q"))
+                parseQuadrant(value, settings);
+            else if (isOption(arg, "-o"))
+                parseInt(value, settings.commandLineValue);
+            else
+                settings.skipLineEndShaping = true;  // -i: its argument is skipped unread
         } else if (isOption(arg, "-u")) {
             settings.selfTest = true;
         } else if (isOption(arg, "-fr")) {

@@ -66,24 +66,26 @@ void printVersion(std::FILE* out)
 
 void printHelp(std::FILE* out)
 {
-    std::fputs("Usage: pm5544 [options] NAME\n"
-               "       pm5544 -u [options]\n"
-               "       pm5544 --help | --version\n"
-               "\n"
-               "Renders one frame of the PM5544 test card and writes it to the file NAME,\n"
-               "in the kind of file its extension selects.\n"
-               "\n"
-               "Options (whole arguments only; later ones override earlier ones; any other\n"
-               "argument is the file name, and the last one wins):\n",
-               out);
+    std::fputs(
+        "Usage: pm5544 [options] NAME\n"
+        "       pm5544 -u [options]\n"
+        "       pm5544 --help | --version\n"
+        "\n"
+        "Renders one frame of the PM5544 test card and writes it to the file NAME,\n"
+        "in the kind of file its extension selects.\n"
+        "\n"
+        "Options (whole arguments only; later ones override earlier ones; any other\n"
+        "argument is the file name, and the last one wins):\n",
+        out);
     for (const Option& o : kOptions) {
         const std::string head = *o.value != '\0' ? std::string(o.name) + " " + o.value : o.name;
         std::fprintf(out, "%s%-*s %s\n", kIndent, kOptionColumn - 1, head.c_str(), o.effect);
     }
 
-    std::fputs("\nColour spaces (-c), compared exactly; 601, 709 and 2020 are the Y'CbCr\n"
-               "matrices, and another number leaves the colour space unchanged:\n",
-               out);
+    std::fputs(
+        "\nColour spaces (-c), compared exactly; 601, 709 and 2020 are the Y'CbCr\n"
+        "matrices, and another number leaves the colour space unchanged:\n",
+        out);
     std::string line = kIndent;
     for (std::size_t i = 0; i < ColourKeywords::kCount; ++i) {
         const std::string word = ColourKeywords::kTable[i].text;
@@ -102,14 +104,15 @@ void printHelp(std::FILE* out)
                      kOutputKinds[i].output);
     }
 
-    std::fputs("\nExit status:\n"
-               "  0  the file was written, or --help or --version answered\n"
-               "  1  a failure, with its message: on standard output for settings that an\n"
-               "     instrument file cannot hold and files a writer could not write, else\n"
-               "     on standard error; always after -u\n"
-               "\n"
-               "See pm5544(1) for the file formats and examples.\n",
-               out);
+    std::fputs(
+        "\nExit status:\n"
+        "  0  the file was written, or --help or --version answered\n"
+        "  1  a failure, with its message: on standard output for settings that an\n"
+        "     instrument file cannot hold and files a writer could not write, else\n"
+        "     on standard error; always after -u\n"
+        "\n"
+        "See pm5544(1) for the file formats and examples.\n",
+        out);
 }
 
 std::optional<int> answerInfoRequest(int argc, char** argv)

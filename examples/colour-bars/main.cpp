@@ -54,8 +54,8 @@ bool writeTiff(ColourBars& pattern, int width, int height, const char* name)
     std::vector<std::pair<int, int>> repeats;
     int rows = height;  // a pattern that repeats lines stores fewer rows
     pattern.run_body(0, width, rows, repeats, reinterpret_cast<unsigned char*>(samples.data()));
-    return TiffWriter::writeTiff(reinterpret_cast<unsigned char*>(samples.data()), kImageCanvas.yCbCr, width, rows, kBitDepth,
-                                 repeats, name) == 0;
+    return TiffWriter::writeTiff(reinterpret_cast<unsigned char*>(samples.data()), kImageCanvas.yCbCr, width, rows,
+                                 kBitDepth, repeats, name) == 0;
 }
 
 bool writePatternFile(ColourBars& pattern, int width, int height, const char* name)

@@ -55,11 +55,8 @@ CanvasOptions::Parse CanvasOptions::parse(int argc, char** argv, int& i, std::st
     } else if (is(arg, "-c")) {
         PatternGen::colorAxes_e found = axes.value_or(PatternGen::Colour_RGB);
         switch (ColourKeywords::find(value, found)) {
-        case ColourKeywords::Lookup::Axes:
-            axes = found;
-            break;
-        case ColourKeywords::Lookup::Unchanged:
-            break;
+        case ColourKeywords::Lookup::Axes: axes = found; break;
+        case ColourKeywords::Lookup::Unchanged: break;
         case ColourKeywords::Lookup::Unknown:
             error = std::string("Unrecognised Colour Space ") + value;
             return Parse::Failed;

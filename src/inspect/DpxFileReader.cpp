@@ -98,21 +98,25 @@ void describeImageHeader(const Fields& f, InspectedFile& result)
 {
     result.field("orientation", std::to_string(f.u16(image(ImageField::kOrientation))));
     result.field("image elements", std::to_string(f.u16(image(ImageField::kElementCount))));
-    result.field("size", std::to_string(f.u32(image(ImageField::kPixelsPerLine))) + "x" + std::to_string(f.u32(image(ImageField::kLinesPerElement))));
+    result.field("size", std::to_string(f.u32(image(ImageField::kPixelsPerLine))) + "x" +
+                             std::to_string(f.u32(image(ImageField::kLinesPerElement))));
     result.field("data sign", std::to_string(f.u32(image(ImageField::kDataSign))));
     std::ostringstream reference;
-    reference << "low " << f.u32(image(ImageField::kReferenceLowCode)) << " (" << f.f32(image(ImageField::kReferenceLowQuantity)) << "), high "
-              << f.u32(image(ImageField::kReferenceHighCode)) << " (" << f.f32(image(ImageField::kReferenceHighQuantity)) << ")";
+    reference << "low " << f.u32(image(ImageField::kReferenceLowCode)) << " ("
+              << f.f32(image(ImageField::kReferenceLowQuantity)) << "), high "
+              << f.u32(image(ImageField::kReferenceHighCode)) << " ("
+              << f.f32(image(ImageField::kReferenceHighQuantity)) << ")";
     result.field("reference codes", reference.str());
     const int descriptor = f.u8(image(ImageField::kDescriptor));
     result.field("descriptor", std::to_string(descriptor) + " (" + DpxLayout::descriptorName(descriptor) + ")");
-    result.field("transfer, colorimetric",
-                 std::to_string(f.u8(image(ImageField::kTransfer))) + ", " + std::to_string(f.u8(image(ImageField::kColorimetric))));
+    result.field("transfer, colorimetric", std::to_string(f.u8(image(ImageField::kTransfer))) + ", " +
+                                               std::to_string(f.u8(image(ImageField::kColorimetric))));
     result.field("bit size", std::to_string(f.u8(image(ImageField::kBitSize))));
-    result.field("packing, encoding", std::to_string(f.u16(image(ImageField::kPacking))) + ", " + std::to_string(f.u16(image(ImageField::kEncoding))));
+    result.field("packing, encoding", std::to_string(f.u16(image(ImageField::kPacking))) + ", " +
+                                          std::to_string(f.u16(image(ImageField::kEncoding))));
     result.field("data offset", numberOrUndefined(f.u32(image(ImageField::kDataOffset))));
-    result.field("padding", "end of line " + std::to_string(f.u32(image(ImageField::kEndOfLinePadding))) + ", end of image " +
-                                std::to_string(f.u32(image(ImageField::kEndOfImagePadding))));
+    result.field("padding", "end of line " + std::to_string(f.u32(image(ImageField::kEndOfLinePadding))) +
+                                ", end of image " + std::to_string(f.u32(image(ImageField::kEndOfImagePadding))));
 }
 
 uint32_t wordAt(const std::string& bytes, std::size_t offset, bool bigEndian)
@@ -181,7 +185,8 @@ InspectedFile readDpxFile(const std::string& path)
     if (!DpxLayout::isReadable(descriptor)) {
         throw UnreadableFile("descriptor " + std::to_string(descriptor) + " is not one pm5544 writes (50, 100, 102)");
     }
-    if (f.u8(image(ImageField::kBitSize)) != kDatumBits || f.u16(image(ImageField::kPacking)) != kFilledToWords || f.u16(image(ImageField::kEncoding)) != kNoRunLengthEncoding) {
+    if (f.u8(image(ImageField::kBitSize)) != kDatumBits || f.u16(image(ImageField::kPacking)) != kFilledToWords ||
+        f.u16(image(ImageField::kEncoding)) != kNoRunLengthEncoding) {
         throw UnreadableFile("its data are not 10-bit, filled into 32-bit words and unencoded");
     }
     const uint32_t width = f.u32(image(ImageField::kPixelsPerLine));
@@ -196,14 +201,15 @@ InspectedFile readDpxFile(const std::string& path)
     }
 
     const uint32_t dataOffsetField = f.u32(image(ImageField::kDataOffset));
-    const uint64_t dataOffset = dataOffsetField != kUndefined && dataOffsetField != 0 ? dataOffsetField : f.u32(FileField::kImageOffset);
+    const uint64_t dataOffset =
+        dataOffsetField != kUndefined && dataOffsetField != 0 ? dataOffsetField : f.u32(FileField::kImageOffset);
     const long long lineBytes = DpxLayout::lineBytes(descriptor, width);
     const uint64_t expectedSize = dataOffset + static_cast<uint64_t>(lineBytes) * height;
     result.field("image data", std::to_string(height) + " lines of " + std::to_string(lineBytes) + " bytes from byte " +
                                    std::to_string(dataOffset) + "; file " + std::to_string(bytes.size()) + " bytes");
     if (f.u32(FileField::kFileSize) != static_cast<uint32_t>(bytes.size())) {
-        result.problems.push_back("the size field says " + std::to_string(f.u32(FileField::kFileSize)) + " bytes, the file has " +
-                                  std::to_string(bytes.size()));
+        result.problems.push_back("the size field says " + std::to_string(f.u32(FileField::kFileSize)) +
+                                  " bytes, the file has " + std::to_string(bytes.size()));
     }
     if (bytes.size() > expectedSize) {
         result.problems.push_back(std::to_string(bytes.size() - expectedSize) + " bytes follow the image data");
@@ -213,7 +219,8 @@ InspectedFile readDpxFile(const std::string& path)
     result.layout = yCbCr ? ColourLayout::YCbCr : ColourLayout::Rgb;
     result.chromaPairs = descriptor == DPX::kCbYCrY;
     const uint64_t available = bytes.size() > dataOffset ? bytes.size() - dataOffset : 0;
-    const uint64_t fullLines = static_cast<uint64_t>(lineBytes) > 0 ? available / static_cast<uint64_t>(lineBytes) : height;
+    const uint64_t fullLines =
+        static_cast<uint64_t>(lineBytes) > 0 ? available / static_cast<uint64_t>(lineBytes) : height;
     CodeFrame& frame = result.frame;
     frame = CodeFrame(static_cast<int>(width), 0, 3, kDatumBits);
     frame.height = static_cast<int>(height);
@@ -236,7 +243,8 @@ InspectedFile readDpxFile(const std::string& path)
         result.field("chroma", "every odd line repeats the line above: rendered 4:2:0");
     }
     // Data from the low bits of a word up; 4:2:2 shares Cb and Cr between two pixels.
-    result.storedNames = yCbCr ? std::vector<std::string>{"Cb", "Y'", "Cr"} : std::vector<std::string>{"B'", "G'", "R'"};
+    result.storedNames =
+        yCbCr ? std::vector<std::string>{"Cb", "Y'", "Cr"} : std::vector<std::string>{"B'", "G'", "R'"};
     result.storedComponents = {CodeFrame::kCbOrB, CodeFrame::kYOrG, CodeFrame::kCrOrR};
     return result;
 }

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "OutputKinds.h"
+#include "RunSettings.h"
 #include "inspect/InspectReport.h"
 #include "inspect/InspectRequest.h"
 #include "inspect/InspectedFileReader.h"
@@ -14,8 +16,6 @@
 #include "inspect/ReferenceRender.h"
 #include "inspect/RegionComparison.h"
 #include "inspect/SignalModel.h"
-#include "OutputKinds.h"
-#include "RunSettings.h"
 #include "inspect/UnreadableFile.h"
 #include "tools/ColourAxes.h"
 #include "writers/writeVantoKeplo.h"
@@ -40,8 +40,7 @@ const char* settleCodeDepth(InspectedFile& file, const CanvasOptions& options)
     if (file.kind == FileKind::Dpx) return "DPX data";
     if (file.kind == FileKind::PatternFile) {
         if (options.axes && file.layout == ColourLayout::YCbCr) {
-            frame.codeBits =
-                ColourAxes::isHdrYCbCr(*options.axes) ? kPatternFileHdrCodeBits : kPatternFileBitDepth;
+            frame.codeBits = ColourAxes::isHdrYCbCr(*options.axes) ? kPatternFileHdrCodeBits : kPatternFileBitDepth;
             frame.storedBits = frame.codeBits;
         }
         return "";
@@ -78,7 +77,8 @@ int dpxDescriptorFor(const CanvasSettings& s)
 void writePreview(const PreviewImage& image, const std::string& path, const char* what)
 {
     std::string error;
-    if (!image.writePng(path, error)) throw CannotDo(std::string("cannot write the ") + what + " " + path + ": " + error);
+    if (!image.writePng(path, error))
+        throw CannotDo(std::string("cannot write the ") + what + " " + path + ": " + error);
 }
 
 // Compares the file with the card; true when they are the same.

@@ -32,8 +32,9 @@ void printSummary(std::FILE* out, const InspectedFile& file, const SignalModel& 
     for (const SummaryField& f : file.fields) line(out, f.name, f.value);
     const CodeFrame& frame = file.frame;
     if (frame.width > 0 && file.kind != FileKind::PatternFile) {
-        line(out, "code depth", std::to_string(frame.codeBits) + " bits in " + std::to_string(frame.storedBits) +
-                                    "-bit samples (" + codeDepthBasis + ")");
+        line(out, "code depth",
+             std::to_string(frame.codeBits) + " bits in " + std::to_string(frame.storedBits) + "-bit samples (" +
+                 codeDepthBasis + ")");
     }
     line(out, "colour space", model.describe());
     if (!model.note.empty()) line(out, "note", model.note);

@@ -36,12 +36,9 @@ InspectRequest InspectRequest::parse(int argc, char** argv)
         const char* arg = argv[i];
         std::string error;
         switch (request.canvas.parse(argc, argv, i, error)) {
-        case CanvasOptions::Parse::Taken:
-            continue;
-        case CanvasOptions::Parse::Failed:
-            throw std::invalid_argument(error);
-        case CanvasOptions::Parse::NotAnOption:
-            break;
+        case CanvasOptions::Parse::Taken: continue;
+        case CanvasOptions::Parse::Failed: throw std::invalid_argument(error);
+        case CanvasOptions::Parse::NotAnOption: break;
         }
         if (is(arg, "--at")) {
             const char* value = valueOf(argc, argv, i);

@@ -13,7 +13,7 @@ struct InspectRequest {
     int atY = 0;
     std::string preview;  // the PNG to write, when asked
     bool compare = false;
-    std::string diff;     // with --compare: the PNG that shows where
+    std::string diff;  // with --compare: the PNG that shows where
     bool help = false;
     CanvasOptions canvas;
 

@@ -160,8 +160,8 @@ InspectedFile readInstrumentFile(const std::string& path)
     result.field("block mode", std::to_string(file.blockMode) +
                                    (file.blockMode == 1 ? " (a counted list of blocks)" : " (one block)"));
     result.field("width", std::to_string(file.width));
-    result.field("block counts", std::to_string(lineCountFlag) +
-                                     (file.singleBlock ? " (percent of the frame)" : " (canvas lines)"));
+    result.field("block counts",
+                 std::to_string(lineCountFlag) + (file.singleBlock ? " (percent of the frame)" : " (canvas lines)"));
     result.field("bits per sample field", std::to_string(file.bitsPerSample));
     if (file.blockMode != 0 && file.blockMode != 1) {
         throw UnreadableFile("block mode " + std::to_string(file.blockMode) + " is neither 0 nor 1");
@@ -193,21 +193,22 @@ InspectedFile readInstrumentFile(const std::string& path)
     }
 
     const bool yCbCr = format == PatternFileFormat::YCbCr422 || format == PatternFileFormat::YCbCr444;
-    const int codeBits = yCbCr && tally.largestCode <= kLargestNarrowCode ? kPatternFileHdrCodeBits : kPatternFileBitDepth;
+    const int codeBits =
+        yCbCr && tally.largestCode <= kLargestNarrowCode ? kPatternFileHdrCodeBits : kPatternFileBitDepth;
     result.field("blocks", std::to_string(file.line_blocks.size()) +
                                (file.blockMode == 1 ? " (count field " + std::to_string(listed) + ")" : std::string()));
     result.field("sections", std::to_string(tally.runs + tally.literals) + " (" + std::to_string(tally.runs) +
                                  " runs, " + std::to_string(tally.literals) + " literal lists)");
     result.field("samples stored", std::to_string(tally.samples) + (pairs ? " (two pixels each)" : ""));
-    result.field("lines covered", std::to_string(InstrumentFileExpansion::linesCovered(file)) +
-                                      (file.singleBlock ? " (counts read as percent of " +
-                                                              std::to_string(InstrumentFileExpansion::kAssumedFrameHeight) +
-                                                              " lines)"
-                                                        : ""));
+    result.field("lines covered",
+                 std::to_string(InstrumentFileExpansion::linesCovered(file)) +
+                     (file.singleBlock ? " (counts read as percent of " +
+                                             std::to_string(InstrumentFileExpansion::kAssumedFrameHeight) + " lines)"
+                                       : ""));
     result.field("code depth", std::to_string(codeBits) + " bits (largest code " + std::to_string(tally.largestCode) +
                                    "; the header says " + std::to_string(file.bitsPerSample) + ")");
 
-    result.layout = format == PatternFileFormat::RGB ? ColourLayout::Rgb
+    result.layout = format == PatternFileFormat::RGB   ? ColourLayout::Rgb
                     : format == PatternFileFormat::XYZ ? ColourLayout::Xyz
                                                        : ColourLayout::YCbCr;
     result.chromaPairs = pairs;

@@ -175,9 +175,10 @@ InspectedFile readPngFile(const std::string& path)
 
     const bool asWritten = header.bitDepth == kStoredBits && header.colourType == PNG_COLOR_TYPE_RGB_ALPHA;
     result.field("size", std::to_string(header.width) + "x" + std::to_string(header.height));
-    result.field("samples", std::to_string(header.bitDepth) + "-bit " + colourTypeName(header.colourType) +
-                                (header.interlace != PNG_INTERLACE_NONE ? ", interlaced" : "") +
-                                (asWritten ? " (as pm5544 writes)" : " (not as pm5544 writes; read widened to 16-bit RGBA)"));
+    result.field("samples",
+                 std::to_string(header.bitDepth) + "-bit " + colourTypeName(header.colourType) +
+                     (header.interlace != PNG_INTERLACE_NONE ? ", interlaced" : "") +
+                     (asWritten ? " (as pm5544 writes)" : " (not as pm5544 writes; read widened to 16-bit RGBA)"));
 
     CodeFrame& frame = result.frame;
     frame = CodeFrame(static_cast<int>(header.width), 0, kComponents, kStoredBits);

@@ -31,7 +31,8 @@ constexpr int kSLog3CodeBits = 10;
 constexpr double kStudioBlack10 = 64.0, kStudioRange10 = 876.0, kChromaMid10 = 512.0;
 
 // Rec. 2020 to Rec. 709 primaries (BT.2087), and the power the card's R'G'B' is decoded with.
-constexpr double k2020To709[3][3] = {{1.6605, -0.5876, -0.0728}, {-0.1246, 1.1329, -0.0083}, {-0.0182, -0.1006, 1.1187}};
+constexpr double k2020To709[3][3] = {
+    {1.6605, -0.5876, -0.0728}, {-0.1246, 1.1329, -0.0083}, {-0.0182, -0.1006, 1.1187}};
 constexpr double kDisplayExponent = 1 / 2.4;
 
 // X'Y'Z' codes: a 1/2.6 power of XYZ scaled by 48 cd/m2 over 52.37.
@@ -74,8 +75,7 @@ PreviewDecoder::PreviewDecoder(const SignalModel& model, int codeBits) : model_(
     const ColourAxes::Facts& facts = ColourAxes::factsOf(model.axes);
     switch (facts.matrix) {
     case ColourAxes::Matrix::None:
-    case ColourAxes::Matrix::Rec709:
-        break;
+    case ColourAxes::Matrix::Rec709: break;
     case ColourAxes::Matrix::Rec601:
         kr_ = kKr601;
         kb_ = kKb601;
@@ -86,17 +86,10 @@ PreviewDecoder::PreviewDecoder(const SignalModel& model, int codeBits) : model_(
         break;
     }
     switch (facts.transfer) {
-    case ColourAxes::Transfer::None:
-        break;
-    case ColourAxes::Transfer::PQ:
-        transfer_ = Transfer::Pq;
-        break;
-    case ColourAxes::Transfer::HLG:
-        transfer_ = Transfer::Hlg;
-        break;
-    case ColourAxes::Transfer::SLog3:
-        transfer_ = facts.live ? Transfer::SLog3Live : Transfer::SLog3;
-        break;
+    case ColourAxes::Transfer::None: break;
+    case ColourAxes::Transfer::PQ: transfer_ = Transfer::Pq; break;
+    case ColourAxes::Transfer::HLG: transfer_ = Transfer::Hlg; break;
+    case ColourAxes::Transfer::SLog3: transfer_ = facts.live ? Transfer::SLog3Live : Transfer::SLog3; break;
     }
     mapped_ = facts.mapped;
     // HDR signals carried as R'G'B' are Rec. 2020 signals as well.
@@ -157,11 +150,8 @@ PreviewDecoder::Rgb PreviewDecoder::display(const Rgb& s) const
 {
     Rgb light = s;
     switch (transfer_) {
-    case Transfer::None:
-        return s;
-    case Transfer::Pq:
-        light = {pqToLight(s.r), pqToLight(s.g), pqToLight(s.b)};
-        break;
+    case Transfer::None: return s;
+    case Transfer::Pq: light = {pqToLight(s.r), pqToLight(s.g), pqToLight(s.b)}; break;
     case Transfer::Hlg: {
         const Rgb e{hlgToScene(s.r), hlgToScene(s.g), hlgToScene(s.b)};
         const double ys = kKr2020 * e.r + (1 - kKr2020 - kKb2020) * e.g + kKb2020 * e.b;

@@ -21,9 +21,8 @@ bool encode(png_structp png, png_infop info, FILE* file, const PreviewImage& ima
 {
     if (setjmp(png_jmpbuf(png))) return false;
     png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height),
-                 kPngBitDepth, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), kPngBitDepth,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_rows(png, info, rows);
     png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     return true;
@@ -89,7 +88,8 @@ bool PreviewImage::writePng(const std::string& path, std::string& error) const
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     std::vector<uint8_t> black(static_cast<std::size_t>(width) * kChannels, 0);
     std::vector<png_bytep> rows(static_cast<std::size_t>(height), black.data());
-    for (int y = 0; y < heldLines; ++y) rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(&rgb[offsetOf(width, 0, y)]);
+    for (int y = 0; y < heldLines; ++y)
+        rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(&rgb[offsetOf(width, 0, y)]);
     const bool written = info != nullptr && encode(png, info, file, *this, rows.data());
     png_destroy_write_struct(&png, &info);
     const bool closed = std::fclose(file) == 0;

@@ -52,9 +52,10 @@ void checkPatternFileSettings(int format, const CanvasSettings& s)
 {
     if (s.bitDepth != kPatternFileBitDepth) throw std::runtime_error("pattern files are rendered at -b 12");
     const bool yCbCr = ColourAxes::isYCbCr(s.axes);
-    const bool fits = format == PatternFileFormat::YCbCr422   ? yCbCr && s.sampling != PatternGen::Sampling_444
-                      : format == PatternFileFormat::YCbCr444 ? yCbCr && s.sampling == PatternGen::Sampling_444
-                                                              : !yCbCr && ColourAxes::factsOf(s.axes).levels != ColourAxes::Levels::AlwaysFull;
+    const bool fits = format == PatternFileFormat::YCbCr422 ? yCbCr && s.sampling != PatternGen::Sampling_444
+                      : format == PatternFileFormat::YCbCr444
+                          ? yCbCr && s.sampling == PatternGen::Sampling_444
+                          : !yCbCr && ColourAxes::factsOf(s.axes).levels != ColourAxes::Levels::AlwaysFull;
     if (!fits) {
         throw std::runtime_error(std::string("pm5544 makes no pattern file of this format from -c ") +
                                  colourKeyword(s.axes) + " -s " + std::to_string(s.sampling));
@@ -95,17 +96,13 @@ ReferenceRender ReferenceRender::of(const InspectedFile& file, const CanvasSetti
         reference.frame.presentHeight = s.height;
         reference.frame.samples = roundedImage(card, s);  // the render buffer is the PNG's frame
         break;
-    case FileKind::Tiff:
-        reference.frame = tiffFrame(card, s);
-        break;
+    case FileKind::Tiff: reference.frame = tiffFrame(card, s); break;
     case FileKind::Dpx: {
         const std::vector<uint16_t> buffer = roundedImage(card, s);
         reference.frame = DpxLayout::frameOf(buffer.data(), s.width, s.height, file.dpxDescriptor);
         break;
     }
-    case FileKind::PatternFile:
-        reference.frame = patternFrame(card, file, s);
-        break;
+    case FileKind::PatternFile: reference.frame = patternFrame(card, file, s); break;
     }
     reference.frame.codeBits = file.frame.codeBits;
     return reference;

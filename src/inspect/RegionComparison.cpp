@@ -55,7 +55,8 @@ RegionComparison::RegionComparison(const CodeFrame& file, const CodeFrame& refer
             bool differing = false;
             double d[kMaxComponents] = {};
             for (int c = 0; c < components_; ++c) {
-                d[c] = std::abs(static_cast<int>(file.stored(x, y, c)) - static_cast<int>(reference.stored(x, y, c))) / step;
+                d[c] = std::abs(static_cast<int>(file.stored(x, y, c)) - static_cast<int>(reference.stored(x, y, c))) /
+                       step;
                 differing = differing || d[c] != 0;
             }
             if (!differing) continue;
@@ -108,8 +109,9 @@ PreviewImage RegionComparison::diffImage(const PreviewImage& reference) const
                 continue;
             }
             const Rgb8 c = reference.at(x, y);
-            image.set(x, y, {static_cast<uint8_t>(c.r / kDimDivisor), static_cast<uint8_t>(c.g / kDimDivisor),
-                             static_cast<uint8_t>(c.b / kDimDivisor)});
+            image.set(x, y,
+                      {static_cast<uint8_t>(c.r / kDimDivisor), static_cast<uint8_t>(c.g / kDimDivisor),
+                       static_cast<uint8_t>(c.b / kDimDivisor)});
         }
     }
     return image;

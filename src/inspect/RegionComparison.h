@@ -17,7 +17,7 @@ public:
 
     struct Tally {
         long long pixels = 0;
-        long long differing = 0;  // pixels with any component different
+        long long differing = 0;                       // pixels with any component different
         std::array<double, kMaxComponents> largest{};  // in code values of the frame's depth
         std::array<double, kMaxComponents> sum{};      // of the differences of the differing pixels
         void add(const Tally& other);

@@ -15,9 +15,9 @@
 struct SignalModel {
     PatternGen::colorAxes_e axes = PatternGen::Colour_RGB;
     bool fullRange = false;
-    bool xyz = false;         // X'Y'Z' codes, converted from R'G'B' on `axes`
-    std::string basis;         // how it was decided
-    std::string note;          // a disagreement between -c and the file's layout
+    bool xyz = false;   // X'Y'Z' codes, converted from R'G'B' on `axes`
+    std::string basis;  // how it was decided
+    std::string note;   // a disagreement between -c and the file's layout
 
     static SignalModel choose(const InspectedFile& file, const CanvasOptions& options);
 

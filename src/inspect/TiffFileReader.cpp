@@ -237,9 +237,10 @@ void readLineRepeats(TIFF* tif, int rows, InspectedFile& result)
 void readStrips(TIFF* tif, InspectedFile& result)
 {
     CodeFrame& frame = result.frame;
-    const tmsize_t rowBytes = static_cast<tmsize_t>(frame.width) * kComponents * static_cast<tmsize_t>(sizeof(uint16_t));
-    const uint32_t rowsPerStrip = std::min<uint32_t>(tagOr<uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, UINT32_MAX),
-                                                     static_cast<uint32_t>(frame.height));
+    const tmsize_t rowBytes =
+        static_cast<tmsize_t>(frame.width) * kComponents * static_cast<tmsize_t>(sizeof(uint16_t));
+    const uint32_t rowsPerStrip =
+        std::min<uint32_t>(tagOr<uint32_t>(tif, TIFFTAG_ROWSPERSTRIP, UINT32_MAX), static_cast<uint32_t>(frame.height));
     const uint32_t strips = TIFFNumberOfStrips(tif);
     result.field("strips", std::to_string(strips) + " of " + std::to_string(rowsPerStrip) + " rows");
     int rowsRead = 0;
@@ -348,7 +349,8 @@ InspectedFile readTiffFile(const std::string& path)
         }
     }
     frame.codeBits = frame.narrowestCodeBits();
-    result.storedNames = yCbCr ? std::vector<std::string>{"Y'", "Cb", "Cr"} : std::vector<std::string>{"R'", "G'", "B'"};
+    result.storedNames =
+        yCbCr ? std::vector<std::string>{"Y'", "Cb", "Cr"} : std::vector<std::string>{"R'", "G'", "B'"};
     result.storedComponents.assign(order.begin(), order.end());
     return result;
 }

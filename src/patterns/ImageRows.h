@@ -46,6 +46,6 @@ private:
     LineReader reader_;
     ConvertedColours converted_;
     std::vector<Samples> samples_;  // per colour of the reader's table
-    Samples chroma_;                 // the chroma source carried from the last even x
-    std::vector<uint16_t> above_;    // the last row, for 4:2:0
+    Samples chroma_;                // the chroma source carried from the last even x
+    std::vector<uint16_t> above_;   // the last row, for 4:2:0
 };

@@ -11,7 +11,8 @@ using PM5544Constants::kCentreGridLineWidth;
 using PM5544Constants::kGridLineWidth;
 using PM5544Constants::textureFlag;
 
-Pixel PhilipsPm5544Spec::render(int x, int y) {
+Pixel PhilipsPm5544Spec::render(int x, int y)
+{
     const Geometry& g = geometry;
     const int dx = x - g.centreX;
     const int dy = y - g.centreY;
@@ -42,7 +43,8 @@ Pixel PhilipsPm5544Spec::render(int x, int y) {
     return gridOrBorder(dx, dy);
 }
 
-Pixel PhilipsPm5544Spec::centralCircle(int dx, int dy) {
+Pixel PhilipsPm5544Spec::centralCircle(int dx, int dy)
+{
     const Geometry& g = geometry;
     Pixel out;
 
@@ -67,8 +69,7 @@ Pixel PhilipsPm5544Spec::centralCircle(int dx, int dy) {
         return squareWave(dx, squareWavePeriod, palette[Grey75], palette[Black]);
     }
 
-    const bool inStrip = std::abs(dy) >= g.stripInner && std::abs(dy) < g.stripOuter &&
-                         std::abs(dx) < g.stripHalfWidth;
+    const bool inStrip = std::abs(dy) >= g.stripInner && std::abs(dy) < g.stripOuter && std::abs(dx) < g.stripHalfWidth;
     if (dy <= g.colourBarsEnd) {
         if (inStrip) {
             return centrePattern(dx, dy);
@@ -84,8 +85,8 @@ Pixel PhilipsPm5544Spec::centralCircle(int dx, int dy) {
         return inStrip ? centrePattern(dx, dy) : grating(dx);
     }
     if (dy <= g.greyScaleEnd) {
-        bars(dx + g.greyScaleOffset, out, 6, g.greyScaleWidth, &palette[Black], &palette[Grey20],
-             &palette[Grey40], &palette[Grey60], &palette[Grey80], &palette[White]);
+        bars(dx + g.greyScaleOffset, out, 6, g.greyScaleWidth, &palette[Black], &palette[Grey20], &palette[Grey40],
+             &palette[Grey60], &palette[Grey80], &palette[White]);
         return out;
     }
     if (dy <= g.blackBarEnd) {
@@ -102,12 +103,13 @@ Pixel PhilipsPm5544Spec::centralCircle(int dx, int dy) {
     return out;
 }
 
-int PhilipsPm5544Spec::centralRowClass(int dy) const {
+int PhilipsPm5544Spec::centralRowClass(int dy) const
+{
     // Every way centralCircle depends on dy: the band, whether the line
     // crosses the centre strip, and whether it is one of the two lines of the
     // centre cross (centrePattern). Within one class it depends on dx alone.
     const Geometry& g = geometry;
-    const int bandEnds[] = {g.whiteCapEnd,    g.capBarEnd,   g.whiteBarEnd,  g.squareWaveEnd, g.colourBarsEnd,
+    const int bandEnds[] = {g.whiteCapEnd,   g.capBarEnd,   g.whiteBarEnd,  g.squareWaveEnd, g.colourBarsEnd,
                             g.centreBandEnd, g.gratingsEnd, g.greyScaleEnd, g.blackBarEnd};
     int band = 0;
     for (const int end : bandEnds) {
@@ -121,7 +123,8 @@ int PhilipsPm5544Spec::centralRowClass(int dy) const {
     return band * 4 + (stripLine ? 2 : 0) + (crossLine ? 1 : 0);
 }
 
-Pixel PhilipsPm5544Spec::centrePattern(int dx, int dy) {
+Pixel PhilipsPm5544Spec::centrePattern(int dx, int dy)
+{
     // The centre cross, two samples and two lines thick.
     if (dy == -1 || dy == 0 || dx == -1 || dx == 0) {
         return palette[White];
@@ -133,7 +136,8 @@ Pixel PhilipsPm5544Spec::centrePattern(int dx, int dy) {
     return out;
 }
 
-Pixel PhilipsPm5544Spec::grating(int dx) const {
+Pixel PhilipsPm5544Spec::grating(int dx) const
+{
     const int u = dx + geometry.gratingsOffset;
     // The sample just left of the gratings is mid grey, the rest around them black.
     if (u == -1) {
@@ -145,7 +149,8 @@ Pixel PhilipsPm5544Spec::grating(int dx) const {
     return geometry.gratingSamples[static_cast<std::size_t>(u)];
 }
 
-Pixel PhilipsPm5544Spec::cornerContent(const Corner& corner, int dx, int dy) const {
+Pixel PhilipsPm5544Spec::cornerContent(const Corner& corner, int dx, int dy) const
+{
     const Geometry& g = geometry;
     if (!insideCircleHeight(dx, dy, corner.cx, corner.cy, g.cornerRingRadius)) {
         return palette[Black];
@@ -153,8 +158,8 @@ Pixel PhilipsPm5544Spec::cornerContent(const Corner& corner, int dx, int dy) con
 
     const int ax = aspectAdjustedVertFraction(dx, width);
     const int s = g.cornerSquareHalf;
-    const bool inSquare = corner.squareCx - s < ax && ax < corner.squareCx + s && corner.cy - s < dy &&
-                          dy < corner.cy + s;
+    const bool inSquare =
+        corner.squareCx - s < ax && ax < corner.squareCx + s && corner.cy - s < dy && dy < corner.cy + s;
     if (!inSquare) {
         return palette[Black];
     }
@@ -167,7 +172,8 @@ Pixel PhilipsPm5544Spec::cornerContent(const Corner& corner, int dx, int dy) con
     return palette[Grey50];
 }
 
-Pixel PhilipsPm5544Spec::gridOrBorder(int dx, int dy) {
+Pixel PhilipsPm5544Spec::gridOrBorder(int dx, int dy)
+{
     const Geometry& g = geometry;
     const bool gridLines = -g.gridHalfHeight <= dy && dy <= g.gridHalfHeight;
 
@@ -192,7 +198,8 @@ Pixel PhilipsPm5544Spec::gridOrBorder(int dx, int dy) {
     return out;
 }
 
-int PhilipsPm5544Spec::backgroundRowClass(int dy) const {
+int PhilipsPm5544Spec::backgroundRowClass(int dy) const
+{
     // Every way gridOrBorder depends on dy: inside the grid's height or not,
     // and on a horizontal line of the grid or of the border blocks (the tests
     // of grid and gridFlipVphase). Within one class it depends on dx alone.
@@ -202,7 +209,6 @@ int PhilipsPm5544Spec::backgroundRowClass(int dy) const {
     const bool gridRow =
         g.gridDrawable && positiveModulo(dy - (pitch / 2 - kGridLineWidth / 2), pitch) <= kGridLineWidth;
     const int borderPitch = 2 * pitch;
-    const bool borderRow =
-        g.borderDrawable && positiveModulo(dy + (borderPitch / 2 - pitch / 2), borderPitch) <= pitch;
+    const bool borderRow = g.borderDrawable && positiveModulo(dy + (borderPitch / 2 - pitch / 2), borderPitch) <= pitch;
     return (gridLines ? 1 : 0) + (gridRow ? 2 : 0) + (borderRow ? 4 : 0);
 }

@@ -18,9 +18,8 @@ constexpr Codes kRgb219Bits12[kSlotCount] = {
 };
 
 constexpr Codes kRgb219Bits10[kSlotCount] = {
-    {64, 64, 64},    {239, 239, 239}, {414, 414, 414}, {502, 502, 502},
-    {602, 602, 602}, {721, 721, 721}, {765, 765, 765}, {940, 940, 940},
-    {721, 64, 721},  {721, 721, 64},  {721, 64, 64},   {64, 721, 721},
+    {64, 64, 64},    {239, 239, 239}, {414, 414, 414}, {502, 502, 502}, {602, 602, 602}, {721, 721, 721},
+    {765, 765, 765}, {940, 940, 940}, {721, 64, 721},  {721, 721, 64},  {721, 64, 64},   {64, 721, 721},
     {64, 64, 721},   {64, 721, 64},   {940, 64, 940},  {64, 64, 940},
 };
 
@@ -32,9 +31,8 @@ constexpr Codes kYCbCr709Bits12[kSlotCount] = {
 };
 
 constexpr Codes kYCbCr709Bits10[kSlotCount] = {
-    {64, 512, 512},  {239, 512, 512}, {414, 512, 512}, {502, 512, 512},
-    {602, 512, 512}, {721, 512, 512}, {765, 512, 512}, {940, 512, 512},
-    {674, 176, 543}, {581, 589, 176}, {534, 253, 207}, {251, 771, 817},
+    {64, 512, 512},  {239, 512, 512}, {414, 512, 512}, {502, 512, 512}, {602, 512, 512}, {721, 512, 512},
+    {765, 512, 512}, {940, 512, 512}, {674, 176, 543}, {581, 589, 176}, {534, 253, 207}, {251, 771, 817},
     {204, 435, 848}, {111, 848, 481}, {877, 64, 553},  {250, 409, 960},
 };
 
@@ -46,39 +44,35 @@ constexpr Codes kYCbCr2020Bits12[kSlotCount] = {
 };
 
 constexpr Codes kYCbCr2020Bits10[kSlotCount] = {
-    {64, 512, 512},  {239, 512, 512}, {414, 512, 512}, {502, 512, 512},
-    {602, 512, 512}, {721, 512, 512}, {765, 512, 512}, {940, 512, 512},
-    {682, 176, 539}, {548, 606, 176}, {509, 270, 203}, {276, 754, 821},
+    {64, 512, 512},  {239, 512, 512}, {414, 512, 512}, {502, 512, 512}, {602, 512, 512}, {721, 512, 512},
+    {765, 512, 512}, {940, 512, 512}, {682, 176, 539}, {548, 606, 176}, {509, 270, 203}, {276, 754, 821},
     {237, 418, 848}, {103, 848, 485}, {888, 64, 548},  {294, 387, 960},
 };
 
 }  // namespace
 
-int tableBits(int canvasBits) {
+int tableBits(int canvasBits)
+{
     return canvasBits == kNarrowTableBits ? kNarrowTableBits : kWideTableBits;
 }
 
-PatternGen::colorAxes_e tableAxes(Table table) {
+PatternGen::colorAxes_e tableAxes(Table table)
+{
     switch (table) {
-    case Table::YCbCr709:
-        return PatternGen::Colour_YCbCr_709;
-    case Table::YCbCr2020:
-        return PatternGen::Colour_YCbCr_2020;
-    case Table::Rgb219:
-        break;
+    case Table::YCbCr709: return PatternGen::Colour_YCbCr_709;
+    case Table::YCbCr2020: return PatternGen::Colour_YCbCr_2020;
+    case Table::Rgb219: break;
     }
     return PatternGen::Colour_RGB_219;
 }
 
-const Codes* tableCodes(Table table, int bits) {
+const Codes* tableCodes(Table table, int bits)
+{
     const bool narrow = bits == kNarrowTableBits;
     switch (table) {
-    case Table::YCbCr709:
-        return narrow ? kYCbCr709Bits10 : kYCbCr709Bits12;
-    case Table::YCbCr2020:
-        return narrow ? kYCbCr2020Bits10 : kYCbCr2020Bits12;
-    case Table::Rgb219:
-        break;
+    case Table::YCbCr709: return narrow ? kYCbCr709Bits10 : kYCbCr709Bits12;
+    case Table::YCbCr2020: return narrow ? kYCbCr2020Bits10 : kYCbCr2020Bits12;
+    case Table::Rgb219: break;
     }
     return narrow ? kRgb219Bits10 : kRgb219Bits12;
 }

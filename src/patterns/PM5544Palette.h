@@ -38,9 +38,9 @@ struct Codes {
 };
 
 enum class Table {
-    Rgb219,     // R'G'B' on the 219-step range
-    YCbCr709,   // Y'CbCr with the Rec. 709 matrix
-    YCbCr2020   // Y'CbCr with the Rec. 2020 matrix
+    Rgb219,    // R'G'B' on the 219-step range
+    YCbCr709,  // Y'CbCr with the Rec. 709 matrix
+    YCbCr2020  // Y'CbCr with the Rec. 2020 matrix
 };
 
 // The bit depth of the table variant used for a canvas: the 10-bit codes for

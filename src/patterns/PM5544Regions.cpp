@@ -22,7 +22,8 @@ constexpr int kGratingParts = 10;
 
 }  // namespace
 
-CardRegion PhilipsPm5544Spec::regionOf(int x, int y) const {
+CardRegion PhilipsPm5544Spec::regionOf(int x, int y) const
+{
     const Geometry& g = geometry;
     if (x < kFirstRenderedSample || x >= width - savedTransitionSize / 2) {
         return CardRegion::LineEnds;
@@ -57,8 +58,8 @@ CardRegion PhilipsPm5544Spec::regionOf(int x, int y) const {
         if (dy <= g.squareWaveEnd) {
             return CardRegion::SquareWave;
         }
-        const bool inStrip = std::abs(dy) >= g.stripInner && std::abs(dy) < g.stripOuter &&
-                             std::abs(dx) < g.stripHalfWidth;
+        const bool inStrip =
+            std::abs(dy) >= g.stripInner && std::abs(dy) < g.stripOuter && std::abs(dx) < g.stripHalfWidth;
         if (dy <= g.colourBarsEnd) {
             return inStrip ? centre() : CardRegion::ColourBars;
         }
@@ -101,7 +102,8 @@ CardRegion PhilipsPm5544Spec::regionOf(int x, int y) const {
     // grid area and through the border beside it.
     const bool gridLines = -g.gridHalfHeight <= dy && dy <= g.gridHalfHeight;
     Pixel scratch;
-    const bool onGridLine = gridLines && g.gridDrawable && grid(dx, dy, g.gridPitch, kGridLineWidth, scratch, scratch) != 0;
+    const bool onGridLine =
+        gridLines && g.gridDrawable && grid(dx, dy, g.gridPitch, kGridLineWidth, scratch, scratch) != 0;
     if (onGridLine) {
         return CardRegion::GridLines;
     }

@@ -35,7 +35,8 @@ struct FrameOut {
 }  // namespace
 
 template <typename Line, typename Out>
-void PhilipsPm5544Spec::shapeRuns(const Line& line, const std::deque<double>& fastTransition, Out& out) const {
+void PhilipsPm5544Spec::shapeRuns(const Line& line, const std::deque<double>& fastTransition, Out& out) const
+{
     const int T = savedTransitionSize;
     const int before = (T + 1) / 2;
     const int after = T - before;
@@ -80,17 +81,19 @@ void PhilipsPm5544Spec::shapeRuns(const Line& line, const std::deque<double>& fa
 }
 
 void PhilipsPm5544Spec::shapeLine(const std::vector<Pixel>& lineBuffer, const std::deque<double>& fastTransition,
-                                  std::vector<Pixel>& shaped) const {
+                                  std::vector<Pixel>& shaped) const
+{
     FrameOut out{shaped};
     shapeRuns(SampleLine{lineBuffer}, fastTransition, out);
 }
 
 // The walk for lines made on demand (PM5544LineMaker.cpp).
-template void PhilipsPm5544Spec::shapeRuns(const PhilipsPm5544Spec::LineMaker::IndexLine&,
-                                           const std::deque<double>&, PhilipsPm5544Spec::LineMaker::IndexOut&) const;
+template void PhilipsPm5544Spec::shapeRuns(const PhilipsPm5544Spec::LineMaker::IndexLine&, const std::deque<double>&,
+                                           PhilipsPm5544Spec::LineMaker::IndexOut&) const;
 
 Pixel PhilipsPm5544Spec::shapeSample(const Pixel& p, int i, int size, const Run& run, const Pixel* next,
-                                     const Pixel* previous, const std::deque<double>& fastTransition) const {
+                                     const Pixel* previous, const std::deque<double>& fastTransition) const
+{
     // Distances to the nearest differing sample on each side; they count only
     // where the run has a neighbour on that side.
     const int toPrevious = i - run.first + 1;

@@ -8,9 +8,11 @@
 #include "patterns/TiffRows.h"
 #include "tools/SampleLayout.h"
 
-bool PatternSpec::run_body(int /*commandLineValue*/, int width, int height, unsigned short* buffer) {
+bool PatternSpec::run_body(int /*commandLineValue*/, int width, int height, unsigned short* buffer)
+{
     ImageRows rows(*this, width, height);
-    const std::size_t rowSamples = static_cast<std::size_t>(width > 0 ? width : 0) * SampleLayout::kImageSamplesPerPixel;
+    const std::size_t rowSamples =
+        static_cast<std::size_t>(width > 0 ? width : 0) * SampleLayout::kImageSamplesPerPixel;
     for (int row = 0; row < height; ++row) {
         rows.next(buffer + static_cast<std::size_t>(row) * rowSamples);
     }
@@ -18,7 +20,8 @@ bool PatternSpec::run_body(int /*commandLineValue*/, int width, int height, unsi
 }
 
 bool PatternSpec::run_body(int /*commandLineValue*/, int width, int& height, std::vector<std::pair<int, int>>& repeats,
-                           unsigned char* buffer) {
+                           unsigned char* buffer)
+{
     TiffRows rows(*this, width, height, repeats);
     unsigned short* samples = reinterpret_cast<unsigned short*>(buffer);
     const std::size_t rowSamples = static_cast<std::size_t>(width > 0 ? width : 0) * SampleLayout::kTiffSamplesPerPixel;

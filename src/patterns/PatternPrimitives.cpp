@@ -13,7 +13,8 @@ struct EvenEdges {
     int count;
     int totalWidth;
     int k = 0;
-    int next() {
+    int next()
+    {
         const int edge = wrappingMultiply(k, totalWidth) / count;
         ++k;
         return edge;
@@ -25,7 +26,8 @@ struct RunningEdges {
     const int* widths;
     int edge = 0;
     int k = 0;
-    int next() {
+    int next()
+    {
         if (k > 0) {
             edge = wrappingAdd(edge, widths[k - 1]);
         }
@@ -39,7 +41,8 @@ struct RunningEdges {
 // edge and right of the last. The colours are `count` Pixel pointers.
 template <typename Edges>
 int drawBars(int x, Pixel& out, int count, Edges edges, const Pixel& background, int before, int after,
-             const std::deque<double>& luma, const std::deque<double>& chroma, va_list colours) {
+             const std::deque<double>& luma, const std::deque<double>& chroma, va_list colours)
+{
     const Pixel* previous = &background;
     const Pixel* current = va_arg(colours, Pixel*);
     for (int k = 0;; ++k) {
@@ -64,7 +67,8 @@ int drawBars(int x, Pixel& out, int count, Edges edges, const Pixel& background,
 
 }  // namespace
 
-int PatternSpec::bars(int x, Pixel& out, int count, int totalWidth, ...) {
+int PatternSpec::bars(int x, Pixel& out, int count, int totalWidth, ...)
+{
     if (count <= 0) {
         return 1;
     }
@@ -77,7 +81,8 @@ int PatternSpec::bars(int x, Pixel& out, int count, int totalWidth, ...) {
     return result;
 }
 
-int PatternSpec::barsLayered(int x, Pixel& out, int count, int totalWidth, ...) {
+int PatternSpec::barsLayered(int x, Pixel& out, int count, int totalWidth, ...)
+{
     if (count <= 0) {
         return 1;
     }
@@ -90,7 +95,8 @@ int PatternSpec::barsLayered(int x, Pixel& out, int count, int totalWidth, ...) 
     return result;
 }
 
-int PatternSpec::barsLayered(int x, Pixel& out, int count, int* widths, ...) {
+int PatternSpec::barsLayered(int x, Pixel& out, int count, int* widths, ...)
+{
     if (count <= 0) {
         return 1;
     }
@@ -103,7 +109,8 @@ int PatternSpec::barsLayered(int x, Pixel& out, int count, int* widths, ...) {
     return result;
 }
 
-Pixel PatternSpec::squareWave(int x, int period, Pixel& a, Pixel& b) {
+Pixel PatternSpec::squareWave(int x, int period, Pixel& a, Pixel& b)
+{
     if (period == 0) {
         return b;  // no period: a flat level
     }
@@ -131,7 +138,8 @@ namespace {
 // n samples ramp up, the samples from `fallStart` on ramp down. Returns 0 when
 // x is between lines.
 int gridVerticalLine(int xs, int ps, int lineSamples, int fallStart, int n, bool hardWhenUnshaped,
-                     const std::deque<double>& luma, Pixel& out, const Pixel& lineColour) {
+                     const std::deque<double>& luma, Pixel& out, const Pixel& lineColour)
+{
     if (ps == 0) {
         return 0;
     }
@@ -155,7 +163,8 @@ int gridVerticalLine(int xs, int ps, int lineSamples, int fallStart, int n, bool
 
 }  // namespace
 
-int PatternSpec::grid(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour) const {
+int PatternSpec::grid(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour) const
+{
     if (pitch == 0) {
         return 0;
     }
@@ -168,7 +177,8 @@ int PatternSpec::grid(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel 
     return gridVertical(x, y, pitch, lineWidth, out, lineColour);
 }
 
-int PatternSpec::gridVertical(int x, int /*y*/, int pitch, int lineWidth, Pixel& out, Pixel lineColour) const {
+int PatternSpec::gridVertical(int x, int /*y*/, int pitch, int lineWidth, Pixel& out, Pixel lineColour) const
+{
     const int n = transitionSize;
     const int pixelDivisor = wrappingMultiply(aspectHeight, width);
     const int xs = wrappingMultiply(height, wrappingMultiply(x, aspectWidth)) / pixelDivisor;
@@ -178,7 +188,8 @@ int PatternSpec::gridVertical(int x, int /*y*/, int pitch, int lineWidth, Pixel&
     return gridVerticalLine(xs, ps, lineSamples, lineWidth + n - 2, n, true, lumaTransition, out, lineColour);
 }
 
-int PatternSpec::gridFlipVphase(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour) {
+int PatternSpec::gridFlipVphase(int x, int y, int pitch, int lineWidth, Pixel& out, Pixel lineColour)
+{
     if (pitch == 0) {
         return 0;
     }

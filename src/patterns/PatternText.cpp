@@ -258,8 +258,8 @@ void PatternSpec::rendertextInternal(cairo_t* cr, int width, int height)
         }
 
         for (TextSlug* slug : line->slugs) {
-            const int advance = renderSlug(cr, layout, x, y, slug, slug->size / kOutlineWidthPerSize, vertical) +
-                                trailingAdvance(slug);
+            const int advance =
+                renderSlug(cr, layout, x, y, slug, slug->size / kOutlineWidthPerSize, vertical) + trailingAdvance(slug);
             if (vertical) {
                 y += advance;
             } else {

@@ -21,7 +21,8 @@ constexpr double kEvenMix = 0.5;
 
 }  // namespace
 
-void PatternSpec::calculateTransition(std::deque<double>& table, double riseTimeNs, double clockMHz) {
+void PatternSpec::calculateTransition(std::deque<double>& table, double riseTimeNs, double clockMHz)
+{
     const double stepDuration = riseTimeNs * kPi / kRaisedCosine20To80Phase;
     const double samplePeriod = (1 / clockMHz) * kNanosecondsPerMicrosecond;
     const double samplesInStep = std::floor(stepDuration / samplePeriod);
@@ -46,7 +47,8 @@ void PatternSpec::calculateTransition(std::deque<double>& table, double riseTime
     }
 }
 
-void PatternSpec::calculateTransition(double riseTimeNs, double clockMHz) {
+void PatternSpec::calculateTransition(double riseTimeNs, double clockMHz)
+{
     if (riseTimeNs == 0.0) {
         riseTimeEnabled = false;
         transitionSize = 0;
@@ -65,13 +67,15 @@ void PatternSpec::calculateTransition(double riseTimeNs, double clockMHz) {
     }
 }
 
-void PatternSpec::noRiseTime() {
+void PatternSpec::noRiseTime()
+{
     riseTimeEnabled = false;
 }
 
 // A step past a table's end (4:2:2 chroma has fewer steps than luma) takes
 // the ramp as complete rather than reading beyond the table.
-void PatternSpec::edge(Pixel& current, int steps, Pixel target, int i) {
+void PatternSpec::edge(Pixel& current, int steps, Pixel target, int i)
+{
     if (i >= steps) {
         current = target;
         return;
@@ -79,7 +83,8 @@ void PatternSpec::edge(Pixel& current, int steps, Pixel target, int i) {
     current = target.blend(rampCoefficient(lumaTransition, i), rampCoefficient(chromaTransition, i), current);
 }
 
-void PatternSpec::edgeInv(Pixel& current, int steps, Pixel target, int i) {
+void PatternSpec::edgeInv(Pixel& current, int steps, Pixel target, int i)
+{
     if (i >= steps) {
         current = target;
         return;
@@ -87,7 +92,8 @@ void PatternSpec::edgeInv(Pixel& current, int steps, Pixel target, int i) {
     current = target.blend(1 - rampCoefficient(lumaTransition, i), 1 - rampCoefficient(chromaTransition, i), current);
 }
 
-bool PatternSpec::vertLineAt(int position, int x, int lineWidth, Pixel left, Pixel line, Pixel right, Pixel& out) {
+bool PatternSpec::vertLineAt(int position, int x, int lineWidth, Pixel left, Pixel line, Pixel right, Pixel& out)
+{
     if (riseTimeEnabled) {
         // Subsampled chroma needs one more sample on each side to settle.
         const int reach = sampling == PatternGen::Sampling_444 ? (lineWidth + 3) / 2 : (lineWidth + 5) / 2;

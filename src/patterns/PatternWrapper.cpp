@@ -31,7 +31,7 @@ struct YCbCrTriple {
     int cr;
 };
 constexpr YCbCrTriple kBars601[kBarCount] = {
-    {3760, 2048, 2048}, {3360, 256, 2336},  {2704, 2656, 256},  {2304, 864, 544},
+    {3760, 2048, 2048}, {3360, 256, 2336},  {2704, 2656, 256}, {2304, 864, 544},
     {1696, 3232, 3552}, {1296, 1440, 3840}, {640, 3840, 1760}, {256, 2048, 2048},
 };
 
@@ -51,7 +51,8 @@ constexpr double kHdSampleRate = 74250000.0;
 constexpr double kUhdSampleRate = 148500000.0;
 
 // Strictly inside: a point at exactly the radius is outside.
-bool withinRadius(int r, int x, int cx, int y, int cy) {
+bool withinRadius(int r, int x, int cx, int y, int cy)
+{
     const double dx = static_cast<double>(x) - cx;
     const double dy = static_cast<double>(y) - cy;
     return r > std::sqrt(dx * dx + dy * dy);
@@ -59,7 +60,8 @@ bool withinRadius(int r, int x, int cx, int y, int cy) {
 
 }  // namespace
 
-PatternSpec::PatternSpec() {
+PatternSpec::PatternSpec()
+{
     for (int i = 0; i < kBarCount; ++i) {
         const GbrTriple& c = kBarsRgb[i];
         colours100[i] = Pixel(c.g, c.b, c.r, PatternGen::Colour_RGB, kBarsBitDepth);
@@ -67,7 +69,8 @@ PatternSpec::PatternSpec() {
     }
 }
 
-PatternSpec::~PatternSpec() {
+PatternSpec::~PatternSpec()
+{
     for (unsigned char* layer : layers) {
         delete[] layer;
     }
@@ -82,25 +85,30 @@ PatternSpec::~PatternSpec() {
     }
 }
 
-void PatternSpec::getLineRepeats(std::vector<std::pair<int, int>>& repeats) {
+void PatternSpec::getLineRepeats(std::vector<std::pair<int, int>>& repeats)
+{
     repeats.clear();
 }
 
-const std::vector<Pixel>* PatternSpec::colourTable() {
+const std::vector<Pixel>* PatternSpec::colourTable()
+{
     return nullptr;
 }
 
-const uint32_t* PatternSpec::indexedLine(int /*y*/) {
+const uint32_t* PatternSpec::indexedLine(int /*y*/)
+{
     return nullptr;
 }
 
-bool PatternSpec::useFullCanvasSize() {
+bool PatternSpec::useFullCanvasSize()
+{
     return false;
 }
 
 bool PatternSpec::init(int width, int height, int aspectWidth, int aspectHeight, PatternGen::colorAxes_e axes,
                        PatternGen::sampling_e sampling, int bitDepth, bool fullRange, PatternGen::quadrant_e quadrant,
-                       int commandLineValue, bool skipLineEndShaping, const std::string& fontDirectory) {
+                       int commandLineValue, bool skipLineEndShaping, const std::string& fontDirectory)
+{
     this->width = width;
     this->height = height;
     this->commandLineValue = commandLineValue;
@@ -137,8 +145,8 @@ bool PatternSpec::init(int width, int height, int aspectWidth, int aspectHeight,
 
     printf("Width x Height: %dx%d\n", this->width, this->height);
     printf("Aspect: %d:%d\n", aspectWidth, aspectHeight);
-    const double pixelAspect = (static_cast<double>(aspectHeight) * this->width) /
-                               (static_cast<double>(aspectWidth) * this->height);
+    const double pixelAspect =
+        (static_cast<double>(aspectHeight) * this->width) / (static_cast<double>(aspectWidth) * this->height);
     printf("Pixel aspect: 1:%.3lf\n", pixelAspect);
 
     calculateTransition(kStandardRiseTimeNs, kStandardClockMHz);
@@ -146,27 +154,33 @@ bool PatternSpec::init(int width, int height, int aspectWidth, int aspectHeight,
     return true;
 }
 
-int PatternSpec::heightFraction(int n, int d) const {
+int PatternSpec::heightFraction(int n, int d) const
+{
     return wrappingMultiply(height, n) / d;
 }
 
-int PatternSpec::widthFraction(int n, int d) const {
+int PatternSpec::widthFraction(int n, int d) const
+{
     return wrappingMultiply(width, n) / d;
 }
 
-int PatternSpec::aspectAdjustedVertFraction(int n, int d) const {
+int PatternSpec::aspectAdjustedVertFraction(int n, int d) const
+{
     return wrappingMultiply(height, wrappingMultiply(aspectWidth, n)) / wrappingMultiply(aspectHeight, d);
 }
 
-int PatternSpec::aspectAdjustedHorizFraction(int n, int d) const {
+int PatternSpec::aspectAdjustedHorizFraction(int n, int d) const
+{
     return wrappingMultiply(width, wrappingMultiply(aspectHeight, n)) / wrappingMultiply(aspectWidth, d);
 }
 
-int PatternSpec::fractionOf(int v, int n, int d) const {
+int PatternSpec::fractionOf(int v, int n, int d) const
+{
     return wrappingMultiply(n, v) / d;
 }
 
-bool PatternSpec::insideCircleHeight(int x, int y, int cx, int cy, int r) const {
+bool PatternSpec::insideCircleHeight(int x, int y, int cx, int cy, int r) const
+{
     // Horizontal positions are stretched into line units so that the circle is
     // round on the display whatever the pixel aspect.
     const int pixelDivisor = wrappingMultiply(aspectHeight, width);
@@ -175,14 +189,16 @@ bool PatternSpec::insideCircleHeight(int x, int y, int cx, int cy, int r) const 
     return withinRadius(r, px, qc, y, cy);
 }
 
-bool PatternSpec::insideCircleWidth(int x, int y, int cx, int cy, int r) const {
+bool PatternSpec::insideCircleWidth(int x, int y, int cx, int cy, int r) const
+{
     const int lineDivisor = wrappingMultiply(aspectWidth, height);
     const int qy = wrappingMultiply(width, wrappingMultiply(y, aspectHeight)) / lineDivisor;
     const int qc = wrappingMultiply(height, wrappingMultiply(cy, aspectHeight)) / lineDivisor;
     return withinRadius(r, x, cx, qy, qc);
 }
 
-double PatternSpec::freqToPixels(double hz) const {
+double PatternSpec::freqToPixels(double hz) const
+{
     double sampleRate = kUhdSampleRate;
     if (height <= kLastSdHeight) {
         sampleRate = kSdSampleRate;

@@ -44,7 +44,7 @@ public:
     // Text layer state (not used by the card).
     cairo_t* textContext = nullptr;
     std::vector<TTFont> fonts;
-    std::vector<TextLine*> textLines;  // owned
+    std::vector<TextLine*> textLines;    // owned
     std::vector<unsigned char*> layers;  // owned
     int textLeft = 0;
     int textTop = 0;
@@ -149,8 +149,7 @@ public:
     int setText(const char* text);
     PangoFontDescription* getFont(int fontIndex, int canvasHeight, int size, int& pixelSize);
     void calcSlug(int canvasHeight, PangoLayout* layout, TextSlug* slug, bool isLast, bool vertical);
-    int renderSlug(cairo_t* cr, PangoLayout* layout, int x, int y, TextSlug* slug, double outlineWidth,
-                   bool vertical);
+    int renderSlug(cairo_t* cr, PangoLayout* layout, int x, int y, TextSlug* slug, double outlineWidth, bool vertical);
     void rendertextInternal(cairo_t* cr, int width, int height);
     int render_text(int width, int height);
 

@@ -6,7 +6,8 @@
 // Coefficient i of a ramp table. A step that reaches past the table's end (odd
 // ramp windows, or a 4:2:2 chroma table shorter than the luma one) has
 // finished its ramp: the new colour is complete.
-inline double rampCoefficient(const std::deque<double>& table, int i) {
+inline double rampCoefficient(const std::deque<double>& table, int i)
+{
     if (i < 0) {
         return 0.0;
     }

@@ -3,8 +3,8 @@
 #include <climits>
 #include <cmath>
 #include <cstddef>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -46,7 +46,8 @@ constexpr double kTwoPi = 2.0 * MathConstants::kPi;
 // back; asking for huge pages over it spares most of the page faults its first
 // writes would take. Only whole huge pages inside the block are advised, and
 // the advice changes nothing but how the memory is mapped.
-inline void adviseHugePages(const void* block, std::size_t bytes) {
+inline void adviseHugePages(const void* block, std::size_t bytes)
+{
 #ifdef MADV_HUGEPAGE
     constexpr std::uintptr_t kHugePageBytes = std::uintptr_t{2} << 20;
     const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(block);
@@ -64,17 +65,20 @@ inline void adviseHugePages(const void* block, std::size_t bytes) {
 
 }  // namespace
 
-PhilipsPm5544Spec::PhilipsPm5544Spec() {
+PhilipsPm5544Spec::PhilipsPm5544Spec()
+{
     squareWavePeriod = static_cast<int>(freqToPixels(kInitialSquareWaveHz));
 }
 
 PhilipsPm5544Spec::~PhilipsPm5544Spec() = default;
 
-bool PhilipsPm5544Spec::useFullCanvasSize() {
+bool PhilipsPm5544Spec::useFullCanvasSize()
+{
     return true;
 }
 
-void PhilipsPm5544Spec::setup() {
+void PhilipsPm5544Spec::setup()
+{
     selectPalette();
     handOverTransitions();
     setSizeParameters();
@@ -89,7 +93,8 @@ void PhilipsPm5544Spec::setup() {
     }
 }
 
-bool PhilipsPm5544Spec::linesCanBeMadeOnDemand() const {
+bool PhilipsPm5544Spec::linesCanBeMadeOnDemand() const
+{
     // Lines are painted region by region, which relies on the circle tests'
     // horizontal measure growing with x: true while its products stay inside
     // 32 bits. Every line must also hold exactly one sample per x.
@@ -99,7 +104,8 @@ bool PhilipsPm5544Spec::linesCanBeMadeOnDemand() const {
     return geometryFits && lineLayout().outputSize() == width;
 }
 
-PhilipsPm5544Spec::LineLayout PhilipsPm5544Spec::lineLayout() const {
+PhilipsPm5544Spec::LineLayout PhilipsPm5544Spec::lineLayout() const
+{
     // Each line is framed by black: T/2 samples beyond the `before` and `after`
     // samples that the output keeps, so the shaping always has context.
     const int T = savedTransitionSize;
@@ -114,7 +120,8 @@ PhilipsPm5544Spec::LineLayout PhilipsPm5544Spec::lineLayout() const {
     return layout;
 }
 
-void PhilipsPm5544Spec::selectPalette() {
+void PhilipsPm5544Spec::selectPalette()
+{
     // The codes of the Y'CbCr table of the canvas's matrix when there is one
     // and the signal is not mapped; the R'G'B' codes otherwise, converted to
     // the canvas axes (a full-range R'G'B' canvas takes them as they are:
@@ -129,15 +136,10 @@ void PhilipsPm5544Spec::selectPalette() {
     Table table = Table::Rgb219;
     if (ColourAxes::isYCbCr(canvasAxes) && !facts.mapped) {
         switch (facts.matrix) {
-        case ColourAxes::Matrix::Rec709:
-            table = Table::YCbCr709;
-            break;
-        case ColourAxes::Matrix::Rec2020:
-            table = Table::YCbCr2020;
-            break;
+        case ColourAxes::Matrix::Rec709: table = Table::YCbCr709; break;
+        case ColourAxes::Matrix::Rec2020: table = Table::YCbCr2020; break;
         case ColourAxes::Matrix::None:
-        case ColourAxes::Matrix::Rec601:
-            break;
+        case ColourAxes::Matrix::Rec601: break;
         }
     }
     const bool convert = canvasAxes != tableAxes(table) && facts.levels != ColourAxes::Levels::AlwaysFull;
@@ -151,7 +153,8 @@ void PhilipsPm5544Spec::selectPalette() {
     }
 }
 
-void PhilipsPm5544Spec::handOverTransitions() {
+void PhilipsPm5544Spec::handOverTransitions()
+{
     // Every edge of the card is shaped once, along the finished lines; the
     // primitives must therefore draw hard edges.
     savedTransitionSize = transitionSize;
@@ -159,7 +162,8 @@ void PhilipsPm5544Spec::handOverTransitions() {
     riseTimeEnabled = false;
 }
 
-void PhilipsPm5544Spec::setSizeParameters() {
+void PhilipsPm5544Spec::setSizeParameters()
+{
     squareWavePeriod = static_cast<int>(freqToPixels(kSquareWaveHz));
     if (height > kUhdGratingHeight) {
         gratingStartHz *= kUhdGratingFactor;
@@ -173,7 +177,8 @@ void PhilipsPm5544Spec::setSizeParameters() {
     centreBarWidth = heightFraction(42, 576);
 }
 
-void PhilipsPm5544Spec::computeGeometry() {
+void PhilipsPm5544Spec::computeGeometry()
+{
     Geometry& g = geometry;
     g.centreX = widthFraction(1, 2);
     g.centreY = heightFraction(1, 2);
@@ -250,7 +255,8 @@ void PhilipsPm5544Spec::computeGeometry() {
     computeGratings();
 }
 
-void PhilipsPm5544Spec::computeGratings() {
+void PhilipsPm5544Spec::computeGratings()
+{
     Geometry& g = geometry;
     const int totalWidth = heightFraction(395, 576);
     g.gratingsOffset = fractionOf(totalWidth, 5, 10);
@@ -273,7 +279,8 @@ void PhilipsPm5544Spec::computeGratings() {
     }
 }
 
-void PhilipsPm5544Spec::buildFrame() {
+void PhilipsPm5544Spec::buildFrame()
+{
     const LineLayout layout = lineLayout();
     if (width > 0 && height > 0) {
         frame.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
@@ -296,7 +303,8 @@ void PhilipsPm5544Spec::buildFrame() {
     }
 }
 
-Pixel PhilipsPm5544Spec::body(int x, int y) {
+Pixel PhilipsPm5544Spec::body(int x, int y)
+{
     if (x < 0 || y < 0) {
         printf("PhilipsPm5544Spec::body x=%d y=%d\n", x, y);
     }
@@ -319,11 +327,13 @@ Pixel PhilipsPm5544Spec::body(int x, int y) {
     return lineMaker->colours()[line[index % width]];
 }
 
-const std::vector<Pixel>* PhilipsPm5544Spec::colourTable() {
+const std::vector<Pixel>* PhilipsPm5544Spec::colourTable()
+{
     return lineMaker != nullptr ? &lineMaker->colours() : nullptr;
 }
 
-const uint32_t* PhilipsPm5544Spec::indexedLine(int y) {
+const uint32_t* PhilipsPm5544Spec::indexedLine(int y)
+{
     if (lineMaker == nullptr) {
         return nullptr;
     }

@@ -57,9 +57,9 @@ private:
 
     // One of the small circles near the corners, with its identifying dots.
     struct Corner {
-        int cx = 0;         // centre, in the units insideCircleHeight takes
+        int cx = 0;  // centre, in the units insideCircleHeight takes
         int cy = 0;
-        int squareCx = 0;   // centre in line units, for the grey square
+        int squareCx = 0;  // centre in line units, for the grey square
         int dotCount = 0;
         int dotCx[kMaxDotsPerCorner] = {};
         int dotCy[kMaxDotsPerCorner] = {};
@@ -166,12 +166,12 @@ private:
     // The shaping context of a line: black samples before the first rendered
     // sample and after the last one, and the rendered range of x.
     struct LineLayout {
-        int before = 0;     // samples kept ahead of an edge by the standard ramp
-        int after = 0;      // and behind it
-        int lead = 0;       // black samples ahead of the rendered ones
-        int trail = 0;      // black samples after them
-        int firstX = 0;     // the first rendered x
-        int count = 0;      // rendered samples
+        int before = 0;  // samples kept ahead of an edge by the standard ramp
+        int after = 0;   // and behind it
+        int lead = 0;    // black samples ahead of the rendered ones
+        int trail = 0;   // black samples after them
+        int firstX = 0;  // the first rendered x
+        int count = 0;   // rendered samples
         int size() const { return lead + count + trail; }
         int outputSize() const { return size() - before - after; }
     };

@@ -25,7 +25,7 @@ constexpr int kGamma2020 = static_cast<int>(Gamma::Rec2020);
 constexpr double kOetfExponent = 0.45;
 constexpr double kEotfExponent = 2.4;
 constexpr double kEotfExponent2020 = 2.2;
-constexpr double kInverseEotfExponent = 0.4166666666666667;      // 1 / 2.4
+constexpr double kInverseEotfExponent = 0.4166666666666667;       // 1 / 2.4
 constexpr double kInverseEotfExponent2020 = 0.45454545454545453;  // 1 / 2.2
 
 // The Rec. 2020 (Rec. 709 shaped) OETF: a power law above a linear toe.
@@ -45,12 +45,9 @@ double rec2020Oetf(double x)
 double powerCurve(int gammaType, double x, double exponent2020, double exponentPowerLaw)
 {
     switch (gammaType) {
-    case kGammaNone:
-        return x;
-    case kGamma2020:
-        return std::pow(x, exponent2020);
-    default:
-        return std::pow(x, exponentPowerLaw);
+    case kGammaNone: return x;
+    case kGamma2020: return std::pow(x, exponent2020);
+    default: return std::pow(x, exponentPowerLaw);
     }
 }
 
@@ -171,12 +168,9 @@ double ColourSpace::gammaToLinear(int code) const
 double ColourSpace::linearFloatToGamma(double x) const
 {
     switch (gammaType) {
-    case kGammaNone:
-        return x;
-    case kGamma2020:
-        return rec2020Oetf(x);
-    default:
-        return std::pow(x, kOetfExponent);
+    case kGammaNone: return x;
+    case kGamma2020: return rec2020Oetf(x);
+    default: return std::pow(x, kOetfExponent);
     }
 }
 

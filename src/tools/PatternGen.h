@@ -31,11 +31,7 @@ enum colorAxes_e {
 };
 
 // Chroma sampling: the values are the customary numbers themselves.
-enum sampling_e {
-    Sampling_444 = 444,
-    Sampling_422 = 422,
-    Sampling_420 = 420
-};
+enum sampling_e { Sampling_444 = 444, Sampling_422 = 422, Sampling_420 = 420 };
 
 // Deprecated quadrant mode: render at twice the size and write one quarter.
 enum quadrant_e {

@@ -52,14 +52,10 @@ bool isYCbCrWith(colorAxes_e axis, ColourAxes::Transfer transfer)
 Rgb decodeSource(const Pixel& p)
 {
     switch (factsOf(p.axis).matrix) {
-    case ColourAxes::Matrix::None:
-        return readRgb(p);
-    case ColourAxes::Matrix::Rec601:
-        return decodeYCbCr(p, kDecode601);
-    case ColourAxes::Matrix::Rec709:
-        return decodeYCbCr(p, kDecode709);
-    case ColourAxes::Matrix::Rec2020:
-        break;
+    case ColourAxes::Matrix::None: return readRgb(p);
+    case ColourAxes::Matrix::Rec601: return decodeYCbCr(p, kDecode601);
+    case ColourAxes::Matrix::Rec709: return decodeYCbCr(p, kDecode709);
+    case ColourAxes::Matrix::Rec2020: break;
     }
     return decodeYCbCr(p, kDecode2020);
 }
@@ -103,13 +99,10 @@ Pixel viaRgbIntermediate(const Pixel& source, const Rgb& rgb, colorAxes_e toSpac
 Pixel rgbToYCbCrHdr(const Pixel& source, const Rgb& rgb, colorAxes_e toSpace)
 {
     switch (factsOf(toSpace).transfer) {
-    case ColourAxes::Transfer::PQ:
-        return source.convertRGB709toYCbCrPQ(rgb.r, rgb.g, rgb.b, toSpace);
-    case ColourAxes::Transfer::HLG:
-        return source.convertRGB709toYCbCrHLG(rgb.r, rgb.g, rgb.b, toSpace);
+    case ColourAxes::Transfer::PQ: return source.convertRGB709toYCbCrPQ(rgb.r, rgb.g, rgb.b, toSpace);
+    case ColourAxes::Transfer::HLG: return source.convertRGB709toYCbCrHLG(rgb.r, rgb.g, rgb.b, toSpace);
     case ColourAxes::Transfer::SLog3:
-    case ColourAxes::Transfer::None:
-        break;
+    case ColourAxes::Transfer::None: break;
     }
     return source.convertRGB709toYCbCrSLog3(rgb.r, rgb.g, rgb.b, toSpace);
 }
@@ -192,26 +185,15 @@ Pixel Pixel::convertFromYCbCr2020(PatternGen::colorAxes_e toSpace) const
     const Rgb rgb = decodeYCbCr(*this, kDecode2020);
 
     switch (toSpace) {
-    case PatternGen::Colour_RGB:
-        result.assignRGBValues(rgb.r, rgb.g, rgb.b);
-        break;
-    case PatternGen::Colour_RGB_219:
-        result.assignRGB219Values(rgb.r, rgb.g, rgb.b);
-        break;
-    case PatternGen::Colour_YCbCr_601:
-        result.assignYCbCr601Values(rgb.r, rgb.g, rgb.b);
-        break;
-    case PatternGen::Colour_YCbCr_709:
-        result.assignYCbCr709Values(rgb.r, rgb.g, rgb.b);
-        break;
-    case PatternGen::Colour_YCbCr_2020:
-        break;  // samples unchanged; the caller widens them to the new depth
+    case PatternGen::Colour_RGB: result.assignRGBValues(rgb.r, rgb.g, rgb.b); break;
+    case PatternGen::Colour_RGB_219: result.assignRGB219Values(rgb.r, rgb.g, rgb.b); break;
+    case PatternGen::Colour_YCbCr_601: result.assignYCbCr601Values(rgb.r, rgb.g, rgb.b); break;
+    case PatternGen::Colour_YCbCr_709: result.assignYCbCr709Values(rgb.r, rgb.g, rgb.b); break;
+    case PatternGen::Colour_YCbCr_2020: break;  // samples unchanged; the caller widens them to the new depth
     case PatternGen::Colour_YCbCr_PQ:
     case PatternGen::Colour_YCbCr_HLG:
     case PatternGen::Colour_YCbCr_SLog3:
-    case PatternGen::Colour_YCbCr_SLog3_Live:
-        result = viaRgbIntermediate(*this, rgb, toSpace);
-        break;
+    case PatternGen::Colour_YCbCr_SLog3_Live: result = viaRgbIntermediate(*this, rgb, toSpace); break;
     case PatternGen::Colour_YCbCr_PQ_Mapped:
     case PatternGen::Colour_YCbCr_HLG_Mapped:
     case PatternGen::Colour_YCbCr_SLog3_Mapped:
@@ -226,8 +208,7 @@ Pixel Pixel::convertFromYCbCr2020(PatternGen::colorAxes_e toSpace) const
     case PatternGen::Colour_RGB_SLog3_Live_Mapped:
         assert(0);  // mapped and R'G'B' HDR targets are not reachable from here
         break;
-    case PatternGen::Colour_Axes_Count:
-        break;
+    case PatternGen::Colour_Axes_Count: break;
     }
     return result;
 }
@@ -317,7 +298,8 @@ Pixel Pixel::convertTo(PatternGen::colorAxes_e toSpace) const
 // same signals as their Y'CbCr partners, expressed as 12-bit R'G'B' on the
 // 219-step range.
 
-void Pixel::applyMatrixRGB709ValuesIn2020(double& R, double& G, double& B) const {
+void Pixel::applyMatrixRGB709ValuesIn2020(double& R, double& G, double& B) const
+{
     double r = gammaFloatToLinear(R);
     double g = gammaFloatToLinear(G);
     double b = gammaFloatToLinear(B);
@@ -326,7 +308,8 @@ void Pixel::applyMatrixRGB709ValuesIn2020(double& R, double& G, double& B) const
     B = (kM709To2020BG * g + kM709To2020BR * r) + kM709To2020BB * b;
 }
 
-Pixel Pixel::convertRGB709toYCbCrPQ(double R, double G, double B, PatternGen::colorAxes_e pqColourSpace) const {
+Pixel Pixel::convertRGB709toYCbCrPQ(double R, double G, double B, PatternGen::colorAxes_e pqColourSpace) const
+{
     assert(isYCbCrWith(pqColourSpace, ColourAxes::Transfer::PQ));
     Pixel result = *this;
     result.setColourSpace(pqColourSpace, kHdrBitDepth, fullRange);
@@ -344,7 +327,8 @@ Pixel Pixel::convertRGB709toYCbCrPQ(double R, double G, double B, PatternGen::co
     return result;
 }
 
-Pixel Pixel::convertRGB709toYCbCrHLG(double R, double G, double B, PatternGen::colorAxes_e hlgColourSpace) const {
+Pixel Pixel::convertRGB709toYCbCrHLG(double R, double G, double B, PatternGen::colorAxes_e hlgColourSpace) const
+{
     assert(isYCbCrWith(hlgColourSpace, ColourAxes::Transfer::HLG));
     Pixel result = *this;
     result.setColourSpace(hlgColourSpace, kHdrBitDepth, fullRange);
@@ -370,7 +354,8 @@ Pixel Pixel::convertRGB709toYCbCrHLG(double R, double G, double B, PatternGen::c
     return result;
 }
 
-Pixel Pixel::convertRGB709toYCbCrSLog3(double R, double G, double B, PatternGen::colorAxes_e slog3ColourSpace) const {
+Pixel Pixel::convertRGB709toYCbCrSLog3(double R, double G, double B, PatternGen::colorAxes_e slog3ColourSpace) const
+{
     assert(isYCbCrWith(slog3ColourSpace, ColourAxes::Transfer::SLog3));
     Pixel result = *this;
     result.setColourSpace(slog3ColourSpace, kHdrBitDepth, fullRange);
@@ -399,7 +384,8 @@ Pixel Pixel::convertRGB709toYCbCrSLog3(double R, double G, double B, PatternGen:
     return result;
 }
 
-Pixel Pixel::convertRGB709toRGBHDR(double R, double G, double B, PatternGen::colorAxes_e toSpace) const {
+Pixel Pixel::convertRGB709toRGBHDR(double R, double G, double B, PatternGen::colorAxes_e toSpace) const
+{
     // A 12-bit R'G'B' source is reduced to 10 bits first, so that the HDR
     // signal comes from the same quantised values as the HDR Y'CbCr route.
     const Rgb rgb = isRgbSdr(axis) && bitDepth == kReducibleBitDepth ? readRgbForHdr(*this) : Rgb{R, G, B};
@@ -412,7 +398,8 @@ Pixel Pixel::convertRGB709toRGBHDR(double R, double G, double B, PatternGen::col
     return signal.convertYCbCrHDRToRGB(toSpace);
 }
 
-Pixel Pixel::convertYCbCrHDRToRGB(PatternGen::colorAxes_e toSpace) const {
+Pixel Pixel::convertYCbCrHDRToRGB(PatternGen::colorAxes_e toSpace) const
+{
     // Only to the R'G'B' partner of a Y'CbCr HDR signal.
     if (!ColourAxes::isHdrYCbCr(axis)) {
         assert(0);
@@ -428,7 +415,8 @@ Pixel Pixel::convertYCbCrHDRToRGB(PatternGen::colorAxes_e toSpace) const {
     return result;
 }
 
-Pixel Pixel::convertHDRFromRGB(PatternGen::colorAxes_e toSpace) const {
+Pixel Pixel::convertHDRFromRGB(PatternGen::colorAxes_e toSpace) const
+{
     // Mapped R'G'B' HDR has no way back to its Y'CbCr partner.
     const colorAxes_e sameTransferYCbCr = isRgbHdrUnmapped(axis) ? yCbCrPartner(axis) : PatternGen::Colour_Axes_Count;
 

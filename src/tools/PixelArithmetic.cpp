@@ -58,10 +58,7 @@ Pixel::Pixel() : Pixel(0, 0, 0)
 
 Pixel::Pixel(int y, int cb, int cr) : Pixel(y, cb, cr, PatternGen::Colour_YCbCr_709) {}
 
-Pixel::Pixel(int y, int cb, int cr, PatternGen::colorAxes_e axes)
-    : Pixel(y, cb, cr, axes, kDefaultBitDepth)
-{
-}
+Pixel::Pixel(int y, int cb, int cr, PatternGen::colorAxes_e axes) : Pixel(y, cb, cr, axes, kDefaultBitDepth) {}
 
 Pixel::Pixel(int y, int cb, int cr, PatternGen::colorAxes_e axes, int bitDepth)
     : Pixel(y, cb, cr, axes, bitDepth, kStudioRange)
@@ -288,8 +285,8 @@ Pixel Pixel::blend(double lumaWeight, double chromaWeight, const Pixel& other) c
     const double chromaScale = fullRange ? (kFullRange8 << s) - 1 : kStudioChromaRange8 << s;
     const double mid = midCode(bitDepth);
 
-    result.y = truncToSample(
-        lumaOffset + (lumaWeight * normaliseLuma(y) + (1 - lumaWeight) * normaliseLuma(other.y)) * lumaScale);
+    result.y = truncToSample(lumaOffset +
+                             (lumaWeight * normaliseLuma(y) + (1 - lumaWeight) * normaliseLuma(other.y)) * lumaScale);
     result.cb = truncToSample(
         mid + (chromaWeight * normaliseChroma(cb) + (1 - chromaWeight) * normaliseChroma(other.cb)) * chromaScale);
     result.cr = truncToSample(

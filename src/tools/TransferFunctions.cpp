@@ -9,7 +9,8 @@
 
 using namespace TransferFunctions;
 
-double Pixel::applyPqInverseEOTF(double x) {
+double Pixel::applyPqInverseEOTF(double x)
+{
     // Written as a negated comparison so that a NaN also gives 0.
     if (!(x > 0)) {
         return 0;
@@ -18,7 +19,8 @@ double Pixel::applyPqInverseEOTF(double x) {
     return std::pow((kPqC1 + kPqC2 * p) / (1 + kPqC3 * p), kPqM2);
 }
 
-double Pixel::applyHlgOETF(double e) {
+double Pixel::applyHlgOETF(double e)
+{
     // Black reaches here as a NaN (zero luminance raised to a negative power
     // times zero): the negated comparison maps it to 0.
     if (!(e > 0)) {
@@ -30,14 +32,16 @@ double Pixel::applyHlgOETF(double e) {
     return kHlgA * std::log(12 * e - kHlgB) + kHlgC;
 }
 
-double Pixel::applySLog3InverseOOTF(double x) {
+double Pixel::applySLog3InverseOOTF(double x)
+{
     if (x <= kSLog3OotfKnee) {
         return std::pow(x, kSLog3OotfExponent);
     }
     return (x + kSLog3OotfLineOffset) / kSLog3OotfGamma / kSLog3OotfLineScale;
 }
 
-double Pixel::applySLog3OETFAndRestoreAbsolutisedInput(double x, bool negative) {
+double Pixel::applySLog3OETFAndRestoreAbsolutisedInput(double x, bool negative)
+{
     if (!(x >= 0)) {
         return 0;
     }
@@ -55,7 +59,8 @@ double Pixel::applySLog3OETFAndRestoreAbsolutisedInput(double x, bool negative) 
     return negative ? offset - v : offset + v;
 }
 
-Pixel::AbsoluteRGB Pixel::absolutiseRgbInput(double& R, double& G, double& B) {
+Pixel::AbsoluteRGB Pixel::absolutiseRgbInput(double& R, double& G, double& B)
+{
     AbsoluteRGB flags;
     flags.redNegative = R < 0;
     flags.greenNegative = G < 0;
@@ -64,7 +69,8 @@ Pixel::AbsoluteRGB Pixel::absolutiseRgbInput(double& R, double& G, double& B) {
     return flags;
 }
 
-void Pixel::restoreAbsolutisedRgbInput(const AbsoluteRGB& flags, double& R, double& G, double& B) {
+void Pixel::restoreAbsolutisedRgbInput(const AbsoluteRGB& flags, double& R, double& G, double& B)
+{
     if (flags.redNegative) {
         R = -R;
     }
@@ -75,7 +81,6 @@ void Pixel::restoreAbsolutisedRgbInput(const AbsoluteRGB& flags, double& R, doub
         B = -B;
     }
 }
-
 
 namespace TransferFunctions {
 
@@ -95,10 +100,10 @@ double hlgToScene(double signal)
 
 double sLog3ToLight(double code, bool live)
 {
-    const double reflectance = code < kSLog3LinearEndCode
-                                   ? (code - kSLog3LinearOffset) / kSLog3LinearSlope
-                                   : std::pow(10.0, (code - kSLog3LogOffset) / kSLog3LogScale) * kSLog3LogDivisor -
-                                         kSLog3LogBias;
+    const double reflectance =
+        code < kSLog3LinearEndCode
+            ? (code - kSLog3LinearOffset) / kSLog3LinearSlope
+            : std::pow(10.0, (code - kSLog3LogOffset) / kSLog3LogScale) * kSLog3LogDivisor - kSLog3LogBias;
     const double x = std::max(reflectance / kSLog3ReflectanceScale, 0.0);
     if (!live) return x;
     if (x <= std::pow(kSLog3OotfKnee, 1 / kSLog3OotfGamma)) return std::pow(x, kSLog3OotfGamma);

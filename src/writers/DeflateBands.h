@@ -77,7 +77,7 @@ private:
     std::deque<std::shared_ptr<Band>> bands_;    // in order, oldest first
     std::deque<std::shared_ptr<Band>> pending_;  // not yet taken by a worker
     std::vector<std::thread> workers_;
-    std::unique_ptr<Compressor> inline_;  // for add() when there are no workers
+    std::unique_ptr<Compressor> inline_;             // for add() when there are no workers
     std::vector<std::unique_ptr<uint8_t[]>> spare_;  // buffers of compressed bands
     std::size_t spareCapacity_ = 0;
     bool stopping_ = false;

@@ -40,11 +40,11 @@ private:
 
     VantoKeploPatternFile& file_;
     OutputFile* out_;
-    bool direct_ = false;      // blocks written straight into out_
+    bool direct_ = false;  // blocks written straight into out_
     bool started_ = false;
     std::exception_ptr writeError_;
     std::size_t count_ = 0;
-    char* bytes_ = nullptr;    // blocks kept in memory
+    char* bytes_ = nullptr;  // blocks kept in memory
     std::size_t size_ = 0;
     FILE* memory_ = nullptr;
 };

@@ -40,7 +40,7 @@ private:
     int bandRows_;
     bool failed_ = false;
     bool firstChunk_ = true;
-    std::vector<uint16_t> previous_;  // the last row's samples, for the Up filter
+    std::vector<uint16_t> previous_;   // the last row's samples, for the Up filter
     std::unique_ptr<uint8_t[]> band_;  // filtered rows of the band being filled
     std::size_t bandLength_ = 0;
     std::size_t bandCapacity_ = 0;

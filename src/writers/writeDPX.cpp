@@ -29,7 +29,7 @@ constexpr uint32_t kNotEncrypted = kUndefined;
 constexpr uint16_t kLeftToRightTopToBottom = 0;
 constexpr uint16_t kOneElement = 1;
 constexpr uint32_t kUnsigned = 0;
-constexpr uint8_t kItu709 = 6;               // transfer and colorimetric code
+constexpr uint8_t kItu709 = 6;  // transfer and colorimetric code
 constexpr double kBlackLevel8Bit = 16.0;
 constexpr double kWhiteLevel8Bit = 235.0;
 constexpr float kBlackQuantity = 0.0f;
@@ -104,14 +104,11 @@ int bytesPerLine(DPX::eFormat format, int width)
     switch (format) {
     case DPX::kRGB:
     case DPX::kCbYaCrYa:
-    case DPX::kCbYCr:
-        return width * static_cast<int>(kBytesPerWord);
+    case DPX::kCbYCr: return width * static_cast<int>(kBytesPerWord);
     case DPX::kRGBA:
     case DPX::kABGR:
-    case DPX::kCbYCrA:
-        return (width * kBytesPerGroup) / kPixelsPerAlphaGroup;
-    case DPX::kCbYCrY:
-        return (width * kBytesPerGroup) / kPixelsPerGroup;
+    case DPX::kCbYCrA: return (width * kBytesPerGroup) / kPixelsPerAlphaGroup;
+    case DPX::kCbYCrY: return (width * kBytesPerGroup) / kPixelsPerGroup;
     }
     return 0;
 }

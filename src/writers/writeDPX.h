@@ -42,8 +42,8 @@ using Metadata = DPX::Metadata;
 // Returns 0 on success, -1 when the file cannot be created or written.
 // A pm5544 run writes row by row (DpxRowWriter below); this whole-buffer form
 // is kept for patterns of other authors (not used by the card).
-int writeDPX(unsigned short* samples, DPX::eFormat format, int width, int height, int bitDepth,
-             const char* path, Metadata& metadata);
+int writeDPX(unsigned short* samples, DPX::eFormat format, int width, int height, int bitDepth, const char* path,
+             Metadata& metadata);
 
 // The same file written row by row to a stream the caller opened: the
 // headers when constructed, then one packed line per row. `path` is the name

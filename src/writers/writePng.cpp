@@ -14,8 +14,7 @@ constexpr std::size_t kSamplesPerPixel = SampleLayout::kImageSamplesPerPixel;  /
 
 }  // namespace
 
-int writePng(unsigned short* samples, bool /*isYCbCr*/, int width, int height, int /*bitDepth*/,
-             const char* path)
+int writePng(unsigned short* samples, bool /*isYCbCr*/, int width, int height, int /*bitDepth*/, const char* path)
 {
     OutputFile out(path);
     if (!out.open()) {

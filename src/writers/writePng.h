@@ -10,7 +10,6 @@ namespace PngWriter {
 // thus keeps Cr, Y, Cb). `isYCbCr` and `bitDepth` do not change the file.
 // The file replaces `path` only once it is complete (OutputFile).
 // Returns 0 when the file was written, -1 on any failure.
-int writePng(unsigned short* samples, bool isYCbCr, int width, int height, int bitDepth,
-             const char* path);
+int writePng(unsigned short* samples, bool isYCbCr, int width, int height, int bitDepth, const char* path);
 
 }  // namespace PngWriter

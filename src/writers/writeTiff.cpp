@@ -1,12 +1,12 @@
 #include "writers/writeTiff.h"
 
-#include <nlohmann/json.hpp>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <nlohmann/json.hpp>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -26,8 +26,7 @@ constexpr tmsize_t kCompressedBufferBytes = tmsize_t{1} << 20;
 char lineRepeatName[] = "LineRepeat";
 
 const TIFFFieldInfo xtiffFieldInfo[] = {
-    {kLineRepeatTag, TIFF_VARIABLE, TIFF_VARIABLE, TIFF_ASCII, FIELD_CUSTOM, false, false,
-     lineRepeatName},
+    {kLineRepeatTag, TIFF_VARIABLE, TIFF_VARIABLE, TIFF_ASCII, FIELD_CUSTOM, false, false, lineRepeatName},
 };
 
 // The extender that was installed before ours; ours hands every file on to it.
@@ -145,8 +144,8 @@ TiffRowWriter::TiffRowWriter(OutputFile& out, bool isYCbCr, int width, int heigh
         }
         target_->fd = fileno(scratch_);
     }
-    tif_ = TIFFClientOpen(out.path().c_str(), "w", target_.get(), readFile, writeFile, seekFile, closeFile,
-                          sizeOfFile, mapNothing, unmapNothing);
+    tif_ = TIFFClientOpen(out.path().c_str(), "w", target_.get(), readFile, writeFile, seekFile, closeFile, sizeOfFile,
+                          mapNothing, unmapNothing);
     if (tif_ == nullptr) {
         std::fputs("Could not create tiff file\n", stderr);
         ok_ = false;

@@ -98,7 +98,7 @@ public:
     int32_t blockMode = 0;  // 0: one block without a count; 1: a counted list of blocks
     uint16_t width = 0;
     std::vector<CompressedLine*> line_blocks;  // owned
-    int32_t sampleFormat = 0;  // 0 Y'CbCr 4:2:2, 1 R'G'B', 2 Y'CbCr 4:4:4, 3 X'Y'Z'
+    int32_t sampleFormat = 0;                  // 0 Y'CbCr 4:2:2, 1 R'G'B', 2 Y'CbCr 4:4:4, 3 X'Y'Z'
     int32_t bitsPerSample = 10;
     bool singleBlock = true;
 
@@ -138,5 +138,4 @@ void XYZColourSpaceConvert(Sample* in, Sample* out, unsigned short count, bool f
 float Normalise(unsigned short code);
 float GammaToLinear(float v);
 void LinearRGBtoXYZLinearConversion(float r, float g, float b, float& x, float& y, float& z);
-void XYZLinearToXYZLog(float x, float y, float z, unsigned short& xCode, unsigned short& yCode,
-                       unsigned short& zCode);
+void XYZLinearToXYZLog(float x, float y, float z, unsigned short& xCode, unsigned short& yCode, unsigned short& zCode);

@@ -63,8 +63,7 @@ void LinearRGBtoXYZLinearConversion(float r, float g, float b, float& x, float& 
     if (z < 0.0f) z = 0.0f;
 }
 
-void XYZLinearToXYZLog(float x, float y, float z, unsigned short& xCode, unsigned short& yCode,
-                       unsigned short& zCode)
+void XYZLinearToXYZLog(float x, float y, float z, unsigned short& xCode, unsigned short& yCode, unsigned short& zCode)
 {
     xCode = encode(x);
     yCode = encode(y);

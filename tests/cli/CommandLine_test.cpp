@@ -107,15 +107,17 @@ TEST(ColourOption, EveryKeywordChoosesItsDpxDescriptor)
     for (std::size_t i = 0; i < ColourKeywords::kCount; ++i) {
         const ColourKeywords::Keyword& k = ColourKeywords::kTable[i];
         const bool rgb = k.axes == PatternGen::Colour_RGB || k.axes == PatternGen::Colour_RGB_219;
-        EXPECT_EQ(dpxDescriptor({"-c", k.text, "-s", "444"}), rgb ? 50 : k.axes == PatternGen::Colour_YCbCr_709 ? 102 : 100)
+        EXPECT_EQ(dpxDescriptor({"-c", k.text, "-s", "444"}), rgb                                      ? 50
+                                                              : k.axes == PatternGen::Colour_YCbCr_709 ? 102
+                                                                                                       : 100)
             << k.text;
         EXPECT_EQ(dpxDescriptor({"-c", k.text, "-s", "422"}), rgb ? 50 : 100) << k.text;
     }
-    EXPECT_EQ(dpxDescriptor({}), 50);                                  // default full-range RGB
-    EXPECT_EQ(dpxDescriptor({"-c", "709"}), 102);                      // sampled 4:4:4 unless told
-    EXPECT_EQ(dpxDescriptor({"-c", "709", "-c", "2021"}), 102);       // other numbers change nothing
-    EXPECT_EQ(dpxDescriptor({"-c", "709", "-c", ""}), 102);           // nor does an empty value
-    EXPECT_EQ(dpxDescriptor({"-c", "709", "-s", "400"}), 102);        // any other sampling number is 444
+    EXPECT_EQ(dpxDescriptor({}), 50);                                      // default full-range RGB
+    EXPECT_EQ(dpxDescriptor({"-c", "709"}), 102);                          // sampled 4:4:4 unless told
+    EXPECT_EQ(dpxDescriptor({"-c", "709", "-c", "2021"}), 102);            // other numbers change nothing
+    EXPECT_EQ(dpxDescriptor({"-c", "709", "-c", ""}), 102);                // nor does an empty value
+    EXPECT_EQ(dpxDescriptor({"-c", "709", "-s", "400"}), 102);             // any other sampling number is 444
     EXPECT_EQ(dpxDescriptor({"-c", "709", "-s", "422", "-s", "x"}), 100);  // a non-number leaves it
 }
 
@@ -224,9 +226,12 @@ TEST(RenderingErrors, ReportedWithoutAnAbort)
 
 TEST(UnusableSettings, RefusedBeforeRendering)
 {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"-b", "4", "card.png"}, {"-b", "17", "card.png"}, {"-d", "0x0", "card.png"},
-          {"-d", "64x-5", "card.png"}, {"-a", "0x9", "card.png"}, {"-d", "100000x100000", "card.png"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"-b", "4", "card.png"},
+                                                 {"-b", "17", "card.png"},
+                                                 {"-d", "0x0", "card.png"},
+                                                 {"-d", "64x-5", "card.png"},
+                                                 {"-a", "0x9", "card.png"},
+                                                 {"-d", "100000x100000", "card.png"}}) {
         ProgramRun run = runProgram(args, testTempDir());
         EXPECT_EQ(run.status, 1) << args[1];
         EXPECT_EQ(run.out, "") << args[1];

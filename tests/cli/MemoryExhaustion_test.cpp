@@ -70,7 +70,8 @@ TEST(MemoryExhaustion, EveryFailedAllocationEndsTheRunWithAMessage)
     const std::string dir = testTempDir();
     for (const std::vector<std::string>& settings :
          {std::vector<std::string>{"-c", "709", "-s", "422", "-b", "10", dir + "/card.png"},
-          {"-c", "PQ", dir + "/card.tif"}, {"-c", "RGB-headroom", dir + "/card.xyz"}}) {
+          {"-c", "PQ", dir + "/card.tif"},
+          {"-c", "RGB-headroom", dir + "/card.xyz"}}) {
         std::vector<std::string> args = {"-d", "128x72"};
         args.insert(args.end(), settings.begin(), settings.end());
         // Fail the first allocations one by one, then ever further in, until the run needs no more.

@@ -20,8 +20,8 @@ namespace {
 
 constexpr int kWidth = 1280;
 constexpr int kHeight = 720;
-constexpr int kPngShift = 4;      // 12-bit codes sit in the top of 16 bits
-constexpr int kPngShiftHdr = 6;   // 10-bit codes, widened to 12 bits, likewise
+constexpr int kPngShift = 4;     // 12-bit codes sit in the top of 16 bits
+constexpr int kPngShiftHdr = 6;  // 10-bit codes, widened to 12 bits, likewise
 
 struct Rendered {
     DecodedPatternFile file;

@@ -51,7 +51,7 @@ void expectFailureReported(const ProgramRun& run, const Kind& kind, const std::s
 
 mode_t permissions(const std::string& path)
 {
-    struct stat info{};
+    struct stat info {};
     stat(path.c_str(), &info);
     return info.st_mode & 07777;
 }
@@ -122,7 +122,7 @@ TEST(WriteFailure, ALinkToAGoodFileReplacesTheFileNotTheLink)
         EXPECT_EQ(readFile(file), good) << kind.extension;
 
         ASSERT_EQ(render(kind, link, "512x288").status, 0) << kind.extension;
-        struct stat info{};
+        struct stat info {};
         ASSERT_EQ(lstat(link.c_str(), &info), 0);
         EXPECT_TRUE(S_ISLNK(info.st_mode)) << kind.extension;
         EXPECT_NE(readFile(file), good) << kind.extension;

@@ -45,8 +45,8 @@ TEST(InspectCompare, FindsOneChangedSampleAndNamesItsRegion)
     const struct {
         int x, y;
         const char* region;
-    } cases[] = {{188, 120, "colour bars"}, {220, 230, "grating 1 (0.8 MHz)"}, {330, 300, "bottom segment"},
-                 {20, 5, "border"}};
+    } cases[] = {
+        {188, 120, "colour bars"}, {220, 230, "grating 1 (0.8 MHz)"}, {330, 300, "bottom segment"}, {20, 5, "border"}};
     for (const auto& c : cases) {
         const std::string path = renderWithPm5544(options, "card.dpx");
         std::string bytes = readFile(path);

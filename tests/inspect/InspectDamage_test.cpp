@@ -88,8 +88,7 @@ std::vector<Case> cases()
          [](std::string& b) {
              for (int i = 0; i < 3; ++i) putLE(b, tiffValue(b, 258) + 2 * i, 2, 8);
          },
-         2,
-         "not three contiguous 16-bit samples"},
+         2, "not three contiguous 16-bit samples"},
         {"DPX with alpha", "a.dpx", kSmall, [](std::string& b) { b[800] = 51; }, 2, "descriptor 51"},
         {"pattern format 7", "a.pat", kSmallPattern, [](std::string& b) { b[13] = 7; }, 2, "sample format 7"},
     };
@@ -110,7 +109,8 @@ TEST(InspectDamage, IsReportedWithTheFileNameAndItsStatus)
             EXPECT_EQ(run.status, c.status) << c.what << " " << testing::PrintToString(action) << run.out << run.err;
             EXPECT_NE(run.err.find(path + ": "), std::string::npos) << c.what << ": " << run.err;
             if (action.empty()) {
-                EXPECT_NE((run.out + run.err).find(c.message), std::string::npos) << c.what << ": " << run.out << run.err;
+                EXPECT_NE((run.out + run.err).find(c.message), std::string::npos)
+                    << c.what << ": " << run.out << run.err;
             }
         }
     }
@@ -121,8 +121,11 @@ TEST(InspectDamage, IsReportedWithTheFileNameAndItsStatus)
 
 TEST(InspectDamage, NoChangeOfBytesEndsTheRunBySignal)
 {
-    const std::pair<const char*, std::vector<std::string>> files[] = {
-        {"b.png", kSmall}, {"b.tif", kSmall}, {"b.dpx", kSmall}, {"b.pat", kSmallPattern}, {"b.xyz", {"-d", "96x54", "-c", "RGB-headroom"}}};
+    const std::pair<const char*, std::vector<std::string>> files[] = {{"b.png", kSmall},
+                                                                      {"b.tif", kSmall},
+                                                                      {"b.dpx", kSmall},
+                                                                      {"b.pat", kSmallPattern},
+                                                                      {"b.xyz", {"-d", "96x54", "-c", "RGB-headroom"}}};
     for (const auto& [name, options] : files) {
         const std::string path = renderWithPm5544(options, name);
         const std::string original = readFile(path);

@@ -13,8 +13,14 @@ PhilipsPm5544Spec& card()
     static const SetUpCard made = makeCard(720, 576, 4, 3);
     return *made.card;
 }
-Pixel at(int dx, int dy) { return card().render(360 + dx, 288 + dy); }
-const Pixel& P(int slot) { return card().palette[slot]; }
+Pixel at(int dx, int dy)
+{
+    return card().render(360 + dx, 288 + dy);
+}
+const Pixel& P(int slot)
+{
+    return card().palette[slot];
+}
 
 TEST(PM5544Drawing, EveryRegionBoundary)
 {

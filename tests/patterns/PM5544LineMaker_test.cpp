@@ -42,10 +42,13 @@ std::string where(const Canvas& c, int x, int y)
 // aspects far from square, HDR and Rec. 2020 axes (whose palettes hold two
 // colours that shaping counts as one), subsampled chroma.
 const Canvas kCanvases[] = {
-    {720, 576, 4, 3, Colour_YCbCr_601, Sampling_422, 10},  {1920, 1080, 16, 9, Colour_YCbCr_709, Sampling_420, 10},
+    {720, 576, 4, 3, Colour_YCbCr_601, Sampling_422, 10},
+    {1920, 1080, 16, 9, Colour_YCbCr_709, Sampling_420, 10},
     {101, 77, 21, 9, Colour_RGB_SLog3_Live_Mapped, Sampling_444, 12},
-    {431, 155, 10, 13, Colour_YCbCr_2020, Sampling_420, 8},  {64, 1, 16, 9, Colour_YCbCr_PQ, Sampling_422, 12},
-    {333, 999, 1, 10, Colour_RGB, Sampling_444, 8},          {4000, 300, 255, 1, Colour_YCbCr_HLG_Mapped, Sampling_444, 12},
+    {431, 155, 10, 13, Colour_YCbCr_2020, Sampling_420, 8},
+    {64, 1, 16, 9, Colour_YCbCr_PQ, Sampling_422, 12},
+    {333, 999, 1, 10, Colour_RGB, Sampling_444, 8},
+    {4000, 300, 255, 1, Colour_YCbCr_HLG_Mapped, Sampling_444, 12},
 };
 
 }  // namespace
@@ -53,8 +56,8 @@ const Canvas kCanvases[] = {
 TEST(PM5544LineMaker, EverySampleAsTheWholeFrameHoldsIt)
 {
     for (const Canvas& c : kCanvases) {
-        const SetUpCard frame = makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, c.sampling,
-                                         c.bitDepth);
+        const SetUpCard frame =
+            makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, c.sampling, c.bitDepth);
         const auto lines = onDemand(c);
         ASSERT_TRUE(lines->producesLinesOnDemand() && lines->frame.empty()) << where(c, 0, 0);
         const std::vector<Pixel>& colours = *lines->colourTable();
@@ -71,8 +74,7 @@ TEST(PM5544LineMaker, EverySampleAsTheWholeFrameHoldsIt)
 TEST(PM5544LineMaker, BodyAnswersInAnyOrderAndTwice)
 {
     const Canvas c = kCanvases[1];
-    const SetUpCard frame = makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, c.sampling,
-                                     c.bitDepth);
+    const SetUpCard frame = makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, c.sampling, c.bitDepth);
     const auto lines = onDemand(c);
     // Bottom to top, jumping between distant lines and back, each asked twice.
     unsigned state = 12345;
@@ -89,8 +91,7 @@ TEST(PM5544LineMaker, BodyAnswersInAnyOrderAndTwice)
 TEST(PM5544LineMaker, FlatIndexReadsAndRefusalsAsTheFrame)
 {
     const Canvas c = kCanvases[0];
-    const SetUpCard frame = makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, c.sampling,
-                                     c.bitDepth);
+    const SetUpCard frame = makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, c.sampling, c.bitDepth);
     const auto lines = onDemand(c);
     testing::internal::CaptureStdout();
     // x = -1 reads the last sample of the line above, after reporting it.
@@ -122,8 +123,7 @@ TEST(PM5544LineMaker, RenderFormsAgreeWithTheWholeFrame)
     // The image and TIFF forms of both cards; the 16-bit form refuses a
     // quadrant of the card alike.
     const Canvas c = kCanvases[3];
-    const SetUpCard frame = makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, c.sampling,
-                                     c.bitDepth);
+    const SetUpCard frame = makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, c.sampling, c.bitDepth);
     const auto lines = onDemand(c);
     const std::size_t pixels = static_cast<std::size_t>(c.width) * c.height;
     std::vector<unsigned short> a(pixels * 4), b(pixels * 4);

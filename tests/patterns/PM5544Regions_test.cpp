@@ -36,8 +36,7 @@ std::vector<int> slotsOf(CardRegion region)
     case CardRegion::Grating2:
     case CardRegion::Grating3:
     case CardRegion::Grating4:
-    case CardRegion::Grating5:
-        break;
+    case CardRegion::Grating5: break;
     }
     return {};
 }
@@ -61,8 +60,8 @@ struct Canvas {
 };
 
 const Canvas kCanvases[] = {
-    {720, 576, 4, 3, PatternGen::Colour_YCbCr_709, 12},  {960, 610, 16, 9, PatternGen::Colour_YCbCr_709, 10},
-    {1280, 720, 4, 3, PatternGen::Colour_RGB_219, 12},   {1001, 31, 16, 9, PatternGen::Colour_YCbCr_709, 12},
+    {720, 576, 4, 3, PatternGen::Colour_YCbCr_709, 12},    {960, 610, 16, 9, PatternGen::Colour_YCbCr_709, 10},
+    {1280, 720, 4, 3, PatternGen::Colour_RGB_219, 12},     {1001, 31, 16, 9, PatternGen::Colour_YCbCr_709, 12},
     {1024, 440, 21, 9, PatternGen::Colour_YCbCr_2020, 12},
 };
 
@@ -71,8 +70,8 @@ const Canvas kCanvases[] = {
 TEST(PM5544Regions, EverySampleIsDrawnInItsPartsColours)
 {
     for (const Canvas& c : kCanvases) {
-        SetUpCard made = makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, PatternGen::Sampling_444,
-                                  c.bits);
+        SetUpCard made =
+            makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, PatternGen::Sampling_444, c.bits);
         PhilipsPm5544Spec& card = *made.card;
         std::set<CardRegion> seen;
         for (int y = 0; y < c.height; ++y) {

@@ -48,18 +48,32 @@ TEST(PM5544Shaping, RampsFollowTheDistanceToTheNextChange)
     const sampling_e s444 = Sampling_444, s422 = Sampling_422, s420 = Sampling_420;
     const ShapeCase cases[] = {
         // A lone edge changes two samples on each side; subsampled canvases shape its chroma alike.
-        {s444, 0, 5, yellow, 0, 0, 0}, {s444, 0, 6, red, yellow, s0, 0}, {s444, 0, 7, red, yellow, s1, 0},
-        {s444, 0, 8, red, yellow, s2, 0}, {s444, 0, 9, red, yellow, s3, 0}, {s444, 0, 10, red, 0, 0, 0},
-        {s422, 0, 6, red, yellow, s0, 0}, {s422, 0, 9, red, yellow, s3, 0}, {s420, 0, 7, red, yellow, s1, 0},
+        {s444, 0, 5, yellow, 0, 0, 0},
+        {s444, 0, 6, red, yellow, s0, 0},
+        {s444, 0, 7, red, yellow, s1, 0},
+        {s444, 0, 8, red, yellow, s2, 0},
+        {s444, 0, 9, red, yellow, s3, 0},
+        {s444, 0, 10, red, 0, 0, 0},
+        {s422, 0, 6, red, yellow, s0, 0},
+        {s422, 0, 9, red, yellow, s3, 0},
+        {s420, 0, 7, red, yellow, s1, 0},
         // A two-sample line takes the fast ramp, its surround the standard one.
-        {s444, 1, 6, white, black, s0, 0}, {s444, 1, 7, white, black, s1, 0}, {s444, 1, 8, white, black, f1, s1},
-        {s444, 1, 9, black, white, f0, s0}, {s444, 1, 10, black, white, s2, 0}, {s444, 1, 11, black, white, s3, 0},
+        {s444, 1, 6, white, black, s0, 0},
+        {s444, 1, 7, white, black, s1, 0},
+        {s444, 1, 8, white, black, f1, s1},
+        {s444, 1, 9, black, white, f0, s0},
+        {s444, 1, 10, black, white, s2, 0},
+        {s444, 1, 11, black, white, s3, 0},
         // Its chroma takes the standard table's weight on 4:4:4, the 2-step chroma table's otherwise.
-        {s444, 2, 8, yellow, red, f1, s1}, {s444, 2, 9, red, yellow, f0, s0},
-        {s422, 2, 8, yellow, red, f1, c1}, {s422, 2, 9, red, yellow, f0, c0},
+        {s444, 2, 8, yellow, red, f1, s1},
+        {s444, 2, 9, red, yellow, f0, s0},
+        {s422, 2, 8, yellow, red, f1, c1},
+        {s422, 2, 9, red, yellow, f0, c0},
         // A one-sample line keeps its level; a change up to four samples away on the
         // far side still calls for the fast ramp, which reaches one sample only.
-        {s444, 3, 8, white, 0, 0, 0}, {s444, 4, 8, white, black, f1, s1}, {s444, 4, 9, white, 0, 0, 0},
+        {s444, 3, 8, white, 0, 0, 0},
+        {s444, 4, 8, white, black, f1, s1},
+        {s444, 4, 9, white, 0, 0, 0},
         {s444, 4, 11, black, white, f0, s0},
     };
     for (const ShapeCase& c : cases) {

@@ -8,20 +8,26 @@
 #include "writers/writeVantoKeplo.h"
 
 // A studio-range R'G'B' colour named by its red code.
-static Pixel red(int r) { return Pixel(r + 1, r + 2, r, PatternGen::Colour_RGB_219, 12); }
+static Pixel red(int r)
+{
+    return Pixel(r + 1, r + 2, r, PatternGen::Colour_RGB_219, 12);
+}
 
 struct CanvasPattern : TestPattern {
-    CanvasPattern(PatternGen::colorAxes_e axes, PatternGen::sampling_e s) {
+    CanvasPattern(PatternGen::colorAxes_e axes, PatternGen::sampling_e s)
+    {
         colourSpace = ColourSpace(axes, 12, false), sampling = s;
     }
-    std::string render(int width, int height, VantoKeploPatternFile& file) {  // returns what was printed
+    std::string render(int width, int height, VantoKeploPatternFile& file)
+    {  // returns what was printed
         std::vector<std::pair<int, int>> repeats;
         return stdoutOf([&] { EXPECT_TRUE(run_body(0, width, height, repeats, file)); });
     }
 };
 
 // Each block as its percentage and sections: L(red, ...) for a literal, RnxRed for a run.
-static std::vector<std::string> blocks(const VantoKeploPatternFile& file) {
+static std::vector<std::string> blocks(const VantoKeploPatternFile& file)
+{
     std::vector<std::string> out;
     for (CompressedLine* line : file.line_blocks) {
         out.push_back(std::to_string(line->GetPercentage()) + ":");
@@ -33,17 +39,19 @@ static std::vector<std::string> blocks(const VantoKeploPatternFile& file) {
     return out;
 }
 
-TEST(InstrumentRender, LinesAreCutIntoLiteralsAndRunsAndOtherWidthsWarnedOnce) {
+TEST(InstrumentRender, LinesAreCutIntoLiteralsAndRunsAndOtherWidthsWarnedOnce)
+{
     const std::vector<std::vector<int>> lines = {{100, 100, 100, 200, 300}, {1, 2, 3, 4, 5}, {1, 2, 2, 3, 3}};
     CanvasPattern p(PatternGen::Colour_RGB_219, PatternGen::Sampling_444);
     p.colourAt = [&](int x, int y) { return red(lines.at(y).at(x)); };
     VantoKeploPatternFile file;
     EXPECT_EQ(p.render(5, 3, file), "Warning 5 is not a valid Vanto or Keplo pattern width\n");
-    EXPECT_EQ(blocks(file), (std::vector<std::string>{"1: L,100 R2x,100 L,200,300", "1: L,1,2,3,4,5",
-                                                      "1: L,1,2 R1x,2 L,3 R1x,3"}));
+    EXPECT_EQ(blocks(file),
+              (std::vector<std::string>{"1: L,100 R2x,100 L,200,300", "1: L,1,2,3,4,5", "1: L,1,2 R1x,2 L,3 R1x,3"}));
 }
 
-TEST(InstrumentRender, RunsOfIdenticalLinesAreCountedOrStored) {
+TEST(InstrumentRender, RunsOfIdenticalLinesAreCountedOrStored)
+{
     CanvasPattern p(PatternGen::Colour_RGB_219, PatternGen::Sampling_444);
     p.colourAt = [](int x, int y) { return red(y == 10 ? 900 : 100 + x % 2); };
     VantoKeploPatternFile file, whole;
@@ -62,7 +70,8 @@ TEST(InstrumentRender, RunsOfIdenticalLinesAreCountedOrStored) {
     EXPECT_EQ(blocks(whole), std::vector<std::string>{"100: L,105 R1919x,105"});
 }
 
-TEST(InstrumentRender, SamplePackingFollowsAxesAndSampling) {
+TEST(InstrumentRender, SamplePackingFollowsAxesAndSampling)
+{
     bool threeWords = false;  // as the render left it; releasing the file resets it
     auto first = [&](PatternGen::colorAxes_e axes, PatternGen::sampling_e s, Pixel (*colour)(int, int)) {
         CanvasPattern p(axes, s);

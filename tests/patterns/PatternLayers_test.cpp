@@ -6,9 +6,13 @@
 #include "patterns/PatternTestPattern.h"
 
 // Stores a layer word, 2 spare bits then 10 each of red, green and blue, at a sample index.
-static void put(unsigned char* layer, int index, uint32_t word) { std::memcpy(layer + 4 * index, &word, 4); }
+static void put(unsigned char* layer, int index, uint32_t word)
+{
+    std::memcpy(layer + 4 * index, &word, 4);
+}
 
-TEST(PatternLayers, LayersAreCountedSizedAndReadAsTheirMiddleChannel) {
+TEST(PatternLayers, LayersAreCountedSizedAndReadAsTheirMiddleChannel)
+{
     TestPattern p;
     p.width = 8, p.height = 4;
     EXPECT_EQ(p.newLayer(), 1);

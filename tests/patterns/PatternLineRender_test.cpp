@@ -11,7 +11,8 @@ static constexpr unsigned short kUnwritten = 0xABCD;
 
 // Every sample tells where it came from: G/Y' = 1000 + y, B/Cb = 2000 + x, R/Cr = 3000 + 5 y + x.
 struct CoordPattern : TestPattern {
-    explicit CoordPattern(PatternGen::sampling_e s = PatternGen::Sampling_444) {
+    explicit CoordPattern(PatternGen::sampling_e s = PatternGen::Sampling_444)
+    {
         colourSpace = ColourSpace(PatternGen::Colour_RGB, 12, false), sampling = s, skipLineEndShaping = true;
         colourAt = [](int x, int y) { return Pixel(1000 + y, 2000 + x, 3000 + 5 * y + x, PatternGen::Colour_RGB, 12); };
     }
@@ -24,19 +25,23 @@ struct Buffer {
     Buffer(int w, int h, int c) : width(w), channels(c), samples(size_t(w) * h * c, kUnwritten) {}
     int at(int row, int col, int k) const { return samples[(size_t(row) * width + col) * channels + k] >> 4; }
     // A pixel of canvas line y whose R/Cr and B/Cb come from sample (cx, cy).
-    void expectFrom(int row, int col, int y, int cx, int cy) const {
+    void expectFrom(int row, int col, int y, int cx, int cy) const
+    {
         EXPECT_EQ((std::vector<int>{at(row, col, 0), at(row, col, 1), at(row, col, 2)}),
-                  (std::vector<int>{3000 + 5 * cy + cx, 1000 + y, 2000 + cx})) << row << "," << col;
+                  (std::vector<int>{3000 + 5 * cy + cx, 1000 + y, 2000 + cx}))
+            << row << "," << col;
     }
 };
 
-static Buffer render16(PatternSpec& p, int w, int h) {
+static Buffer render16(PatternSpec& p, int w, int h)
+{
     Buffer b(w, h, 4);
     EXPECT_TRUE(p.run_body(0, w, h, b.samples.data()));
     return b;
 }
 
-TEST(LineRender16, SampleRangesPerCoordinateSystemAndQuadrant) {
+TEST(LineRender16, SampleRangesPerCoordinateSystemAndQuadrant)
+{
     // (quadrant, full canvas, first x, first y) for an 8 x 2 output.
     const int cases[6][4] = {{0, 0, -4, 0}, {0, 1, 0, 0}, {1, 0, 0, 0}, {2, 0, 0, 2}, {3, 0, -8, 2}, {4, 0, -8, 0}};
     for (const auto& c : cases) {
@@ -48,12 +53,17 @@ TEST(LineRender16, SampleRangesPerCoordinateSystemAndQuadrant) {
     full.fullCanvas = true, full.quadrant = PatternGen::Quadrant_TopLeft;
     Buffer kept(4, 2, 4);
     std::string message = "no exception";
-    try { full.run_body(0, 4, 2, kept.samples.data()); } catch (const std::runtime_error& e) { message = e.what(); }
+    try {
+        full.run_body(0, 4, 2, kept.samples.data());
+    } catch (const std::runtime_error& e) {
+        message = e.what();
+    }
     EXPECT_EQ(message, "Quadrant mode is depracated");
     EXPECT_EQ(kept.samples, Samples(32, kUnwritten));
 }
 
-TEST(LineRender16, LineEndsFadeToBlackWhenShapingAndChannelsAreOrdered) {
+TEST(LineRender16, LineEndsFadeToBlackWhenShapingAndChannelsAreOrdered)
+{
     CoordPattern p;
     p.colourAt = [](int, int) { return grey12(4000); };
     EXPECT_EQ(render16(p, 8, 1).at(0, 0, 1), 4000);  // skipLineEndShaping
@@ -74,16 +84,18 @@ TEST(LineRender16, LineEndsFadeToBlackWhenShapingAndChannelsAreOrdered) {
     EXPECT_EQ(b.at(0, 0, 1), 606);  // 256 + 0.1 * 3504
 }
 
-TEST(LineRender16, SubsampledChromaRepeatsTheLastEvenSample) {
+TEST(LineRender16, SubsampledChromaRepeatsTheLastEvenSample)
+{
     CoordPattern p422(PatternGen::Sampling_422), p420(PatternGen::Sampling_420);
     const Buffer b = render16(p422, 6, 2);  // lines start at the odd x = -3
-    b.expectFrom(0, 4, 0, 0, 0);  // x = 1 takes the chroma of x = 0
-    b.expectFrom(1, 0, 1, 2, 0);  // x = -3 that of the last even sample of the line before
+    b.expectFrom(0, 4, 0, 0, 0);            // x = 1 takes the chroma of x = 0
+    b.expectFrom(1, 0, 1, 2, 0);            // x = -3 that of the last even sample of the line before
     const Buffer c = render16(p420, 4, 4);
     for (int i = 0; i < 16; ++i) c.expectFrom(i / 4, i % 4, i / 4, i % 4 - i % 2 - 2, i / 4 - i / 4 % 2);
 }
 
-TEST(LineRenderTiff, WholeCanvasFromXZeroOrTheStoredLines) {
+TEST(LineRenderTiff, WholeCanvasFromXZeroOrTheStoredLines)
+{
     CoordPattern p;  // centred, yet the TIFF form starts at x = 0, unshaped
     p.skipLineEndShaping = false;
     Buffer b(4, 3, 3), t(2, 200, 3);

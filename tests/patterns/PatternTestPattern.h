@@ -18,12 +18,21 @@ public:
     void setup() override { transitionSizeAtSetup = transitionSize; }
     Pixel body(int x, int y) override { return colourAt(x, y); }
     bool useFullCanvasSize() override { return fullCanvas; }
-    void getLineRepeats(std::vector<std::pair<int, int>>& repeats) override {
-        if (storedLines.empty()) PatternSpec::getLineRepeats(repeats);
-        else repeats = storedLines;
+    void getLineRepeats(std::vector<std::pair<int, int>>& repeats) override
+    {
+        if (storedLines.empty())
+            PatternSpec::getLineRepeats(repeats);
+        else
+            repeats = storedLines;
     }
 };
 
 // Pixel constructors take (G, B, R); these take (R, G, B).
-inline Pixel rgb12(int r, int g, int b) { return Pixel(g, b, r, PatternGen::Colour_RGB, 12); }
-inline Pixel grey12(int level) { return rgb12(level, level, level); }
+inline Pixel rgb12(int r, int g, int b)
+{
+    return Pixel(g, b, r, PatternGen::Colour_RGB, 12);
+}
+inline Pixel grey12(int level)
+{
+    return rgb12(level, level, level);
+}

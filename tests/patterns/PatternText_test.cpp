@@ -15,7 +15,8 @@ constexpr int kWidth = 400, kHeight = 200;
 class TextLayer : public testing::Test {
 protected:
     void SetUp() override { p.width = kWidth, p.height = kHeight; }  // no font directory: the system's fonts
-    int defineFont(const char* family) {
+    int defineFont(const char* family)
+    {
         int result = 0;
         stdoutOf([&] { result = p.defineFont(family); });
         return result;
@@ -23,12 +24,14 @@ protected:
     TestPattern p;
 };
 
-TEST_F(TextLayer, FontsAndSlugMeasurement) {
+TEST_F(TextLayer, FontsAndSlugMeasurement)
+{
     ASSERT_EQ(defineFont("DejaVu Sans"), 0);
     int pixelSize = 0;
     PangoFontDescription* hd = p.getFont(0, 1080, 100, pixelSize);
     EXPECT_EQ((std::vector<int>{pango_font_description_get_size(hd), pixelSize,
-                                pango_font_description_get_size_is_absolute(hd)}), (std::vector<int>{139636, 136, 1}));
+                                pango_font_description_get_size_is_absolute(hd)}),
+              (std::vector<int>{139636, 136, 1}));
     pango_font_description_free(hd);
 
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB30, kWidth, kHeight);
@@ -42,7 +45,8 @@ TEST_F(TextLayer, FontsAndSlugMeasurement) {
     g_object_unref(layout), cairo_destroy(cr), cairo_surface_destroy(surface);
 }
 
-TEST_F(TextLayer, RenderPaintsTheLayerBlackAndTheCaptionWhite) {
+TEST_F(TextLayer, RenderPaintsTheLayerBlackAndTheCaptionWhite)
+{
     auto render = [&] { return stdoutOf([&] { EXPECT_EQ(p.render_text(kWidth, kHeight), 0); }); };
     EXPECT_EQ(render(), "");  // no layer: nothing drawn, nothing made
     EXPECT_TRUE(p.layers.empty());

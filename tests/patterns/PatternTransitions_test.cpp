@@ -5,8 +5,12 @@
 
 #include "patterns/PatternTestPattern.h"
 
-TEST(Transitions, CoefficientsForRiseTimeAndClock) {
-    const struct { double riseNs, clockMHz; std::vector<double> table; } cases[] = {
+TEST(Transitions, CoefficientsForRiseTimeAndClock)
+{
+    const struct {
+        double riseNs, clockMHz;
+        std::vector<double> table;
+    } cases[] = {
         {25.0, 74.25, {0.068797, 0.330117, 0.669883, 0.931203}},
         {25.0, 37.125, {0.180447, 0.819553}},
         {15.0, 74.25, {0.226918, 0.773082}},
@@ -23,7 +27,8 @@ TEST(Transitions, CoefficientsForRiseTimeAndClock) {
     }
 }
 
-TEST(Transitions, SetUpFollowsSamplingAndEdgesBlendTowardTheTarget) {
+TEST(Transitions, SetUpFollowsSamplingAndEdgesBlendTowardTheTarget)
+{
     TestPattern p;  // 4:4:4
     p.riseTimeEnabled = false;
     p.calculateTransition(25.0, 74.25);
@@ -45,7 +50,8 @@ TEST(Transitions, SetUpFollowsSamplingAndEdgesBlendTowardTheTarget) {
     EXPECT_TRUE(p.lumaTransition.size() == 4 && p.chromaTransition.size() == 2);
 }
 
-TEST(Transitions, VerticalLinesShapedOrCentred) {
+TEST(Transitions, VerticalLinesShapedOrCentred)
+{
     TestPattern p;
     const Pixel left = grey12(0), line = grey12(4000), right = grey12(2000);
     // x = 97 .. 103 around a one-sample line at 100: 4:4:4, then 4:2:2 reaching one further (-1: not on it).

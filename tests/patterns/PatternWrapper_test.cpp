@@ -8,13 +8,15 @@
 #include "support/PixelExpectations.h"
 
 static std::string initCanvas(TestPattern& p, int w, int h, int aw, int ah, PatternGen::colorAxes_e axes,
-                              PatternGen::quadrant_e quadrant = PatternGen::Quadrant_None) {
+                              PatternGen::quadrant_e quadrant = PatternGen::Quadrant_None)
+{
     return stdoutOf([&] {
         EXPECT_TRUE(p.init(w, h, aw, ah, axes, PatternGen::Sampling_422, 12, false, quadrant, 7, true, "/fonts"));
     });
 }
 
-TEST(PatternCanvas, InitFixesTheCanvasPrintsItAndRunsSetupLast) {
+TEST(PatternCanvas, InitFixesTheCanvasPrintsItAndRunsSetupLast)
+{
     TestPattern p, sd, quad;
     EXPECT_EQ(initCanvas(p, 1920, 1080, 16, 9, PatternGen::Colour_YCbCr_709),
               "Width x Height: 1920x1080\nAspect: 16:9\nPixel aspect: 1:1.000\n");
@@ -28,7 +30,8 @@ TEST(PatternCanvas, InitFixesTheCanvasPrintsItAndRunsSetupLast) {
               "Width x Height: 3840x2160\n");  // a quadrant is a quarter of a canvas twice the size
 }
 
-TEST(PatternGeometry, FractionsCirclesAndFrequencies) {
+TEST(PatternGeometry, FractionsCirclesAndFrequencies)
+{
     TestPattern p;
     p.width = 1920, p.height = 1080;
     // 1080 * 5 / 7, not 5 * (1080 / 7) = 770; -7 * 3 / 4 toward zero.

@@ -15,11 +15,15 @@ TEST(PM5544Palette, TableVariantAndConversionFollowAxesAndDepth)
     // canvas axes and bits, slot, codes in constructor order, axes and bits of the table
     const int cases[][8] = {
         // Slot 8 of the 12-bit R'G'B' table and slot 4 of the 10-bit ones break their pattern.
-        {Colour_RGB, 12, 8, 2948, 512, 2948, rgb219, 12}, {rgb219, 10, 4, 602, 602, 602, rgb219, 10},
-        {y709, 10, 3, 502, 512, 512, y709, 10},           {y709, 8, 3, 2008, 2048, 2048, y709, 12},
-        {y709, 12, 13, 446, 3392, 1925, y709, 12},        {y2020, 10, 14, 888, 64, 548, y2020, 10},
+        {Colour_RGB, 12, 8, 2948, 512, 2948, rgb219, 12},
+        {rgb219, 10, 4, 602, 602, 602, rgb219, 10},
+        {y709, 10, 3, 502, 512, 512, y709, 10},
+        {y709, 8, 3, 2008, 2048, 2048, y709, 12},
+        {y709, 12, 13, 446, 3392, 1925, y709, 12},
+        {y2020, 10, 14, 888, 64, 548, y2020, 10},
         // Converted from the table they start from.
-        {Colour_YCbCr_601, 12, 8, 2948, 512, 2948, rgb219, 12}, {Colour_YCbCr_PQ, 12, 15, 1177, 1548, 3840, y2020, 12},
+        {Colour_YCbCr_601, 12, 8, 2948, 512, 2948, rgb219, 12},
+        {Colour_YCbCr_PQ, 12, 15, 1177, 1548, 3840, y2020, 12},
     };
     for (const auto& c : cases) {
         const auto axes = static_cast<colorAxes_e>(c[0]);
@@ -34,13 +38,13 @@ TEST(PM5544Parameters, SquareWaveAndGratingsFollowTheHeight)
 {
     EXPECT_EQ(PhilipsPm5544Spec().squareWavePeriod, 594);  // 250 kHz until set up
     // height, square-wave period, grating start and step
-    const int rows[][4] = {{576, 27, 800000, 1000000},    {600, 148, 800000, 1000000},
-                           {601, 148, 1600000, 2000000},  {2000, 297, 1600000, 2000000},
-                           {2001, 297, 3200000, 4000000}, {2160, 297, 3200000, 4000000}};
+    const int rows[][4] = {{576, 27, 800000, 1000000},    {600, 148, 800000, 1000000},   {601, 148, 1600000, 2000000},
+                           {2000, 297, 1600000, 2000000}, {2001, 297, 3200000, 4000000}, {2160, 297, 3200000, 4000000}};
     for (const auto& r : rows) {
         const auto card = makeCard(32, r[0], 16, 9).card;
         EXPECT_EQ((std::vector<int>{card->squareWavePeriod, card->gratingStartHz, card->gratingStepHz}),
-                  (std::vector<int>{r[1], r[2], r[3]})) << r[0];
+                  (std::vector<int>{r[1], r[2], r[3]}))
+            << r[0];
         // The framework's shaping is handed over to the card.
         EXPECT_TRUE(card->savedTransitionSize == 4 && card->transitionSize == 0 && !card->riseTimeEnabled);
     }

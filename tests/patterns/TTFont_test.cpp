@@ -19,13 +19,15 @@ const std::string kUnfinishedWarning =
     "         implementation of text rendering for Generator Ident (that renders\n"
     "         directly without using cairo) should be ported instead.\n\n";
 
-std::string load(TTFont& font, const char* family, const std::string& directory, int expectedCode) {
+std::string load(TTFont& font, const char* family, const std::string& directory, int expectedCode)
+{
     return stdoutOf([&] { EXPECT_EQ(font.createCairoFontfaceFromFile(nullptr, family, directory), expectedCode); });
 }
 
 }  // namespace
 
-TEST(TTFont, LoadsTheApplicationFontAfterTheWarning) {
+TEST(TTFont, LoadsTheApplicationFontAfterTheWarning)
+{
     const std::string dir = testTempDir();
     std::ofstream(dir + "/DejaVu Sans-Bold.ttf", std::ios::binary)
         << std::ifstream("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf").rdbuf();
@@ -38,8 +40,9 @@ TEST(TTFont, LoadsTheApplicationFontAfterTheWarning) {
     EXPECT_EQ(out.substr(out.rfind("FreetypeFont")), "FreetypeFont: '" + family + "'  style: '" + style + "'\n");
 
     // No such file in the font directory, nor among the system fonts.
-    EXPECT_EQ(load(missing, "No Such Family", dir, 1), kUnfinishedWarning +
-              "FontConfig: Application font failed to load '" + dir + "/No Such Family-Bold.ttf' \n");
+    EXPECT_EQ(
+        load(missing, "No Such Family", dir, 1),
+        kUnfinishedWarning + "FontConfig: Application font failed to load '" + dir + "/No Such Family-Bold.ttf' \n");
     EXPECT_EQ(load(unknown, "No Such Family", "", 1),
               kUnfinishedWarning + "Available fonts: 0\nFontConfig: Font Family No Such Family not found.\n");
 }

@@ -49,8 +49,10 @@ std::vector<std::vector<DecodedSample>> DecodedPatternFile::lines(int frameHeigh
     for (const DecodedBlock& b : blocks) {
         std::vector<DecodedSample> line;
         for (const DecodedSection& s : b.sections) {
-            if (s.repeatCount == 0) line.insert(line.end(), s.samples.begin(), s.samples.end());
-            else line.insert(line.end(), s.repeatCount, s.samples.front());
+            if (s.repeatCount == 0)
+                line.insert(line.end(), s.samples.begin(), s.samples.end());
+            else
+                line.insert(line.end(), s.repeatCount, s.samples.front());
         }
         out.insert(out.end(), lineCountFlag == 0 ? frameHeight * b.percentage / 100 : b.percentage, line);
     }
@@ -82,8 +84,10 @@ bool readPatternFile(const std::string& path, DecodedPatternFile& out, std::stri
     out.bitsPerSample = in.u8();
     out.sampleFormat = in.u8();
     in.u16();  // reserved
-    if (out.blockMode == 1) out.blocks.resize(in.u16());
-    else if (out.blockMode == 0 && in.pos < bytes.size()) out.blocks.resize(1);
+    if (out.blockMode == 1)
+        out.blocks.resize(in.u16());
+    else if (out.blockMode == 0 && in.pos < bytes.size())
+        out.blocks.resize(1);
     for (DecodedBlock& b : out.blocks) {
         if (in.ok) in.block(b, out.sampleFormat == 0);
     }

@@ -25,8 +25,7 @@ bool decode(png_structp png, png_infop info, FILE* file, PngImage& image)
     for (png_uint_32 y = 0; y < height; ++y) {
         for (size_t i = 0; i < perRow; ++i) {
             image.samples[y * perRow + i] =
-                image.bitDepth == 16 ? static_cast<uint16_t>((rows[y][2 * i] << 8) | rows[y][2 * i + 1])
-                                     : rows[y][i];
+                image.bitDepth == 16 ? static_cast<uint16_t>((rows[y][2 * i] << 8) | rows[y][2 * i + 1]) : rows[y][i];
         }
     }
     return true;

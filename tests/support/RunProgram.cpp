@@ -19,7 +19,8 @@ ProgramRun runProgram(const std::vector<std::string>& args, const std::string& c
 {
     ProgramRun run;
     static int counter = 0;
-    std::string base = std::string(PM5544_TEST_TMP) + "/run" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+    std::string base =
+        std::string(PM5544_TEST_TMP) + "/run" + std::to_string(getpid()) + "_" + std::to_string(counter++);
     std::string outPath = base + ".out";
     std::string errPath = base + ".err";
 

@@ -84,10 +84,10 @@ TEST(ColourKeywords, WordsExactlyAndNumbersByTheirValue)
         Lookup lookup;
         colorAxes_e axes;  // from Colour_YCbCr_709
     } cases[] = {
-        {"601", Lookup::Axes, Colour_YCbCr_601},        {"2020x", Lookup::Axes, Colour_YCbCr_2020},
-        {" 601", Lookup::Axes, Colour_YCbCr_601},       {"2021", Lookup::Unchanged, Colour_YCbCr_709},
-        {"-709", Lookup::Unchanged, Colour_YCbCr_709},  {"", Lookup::Unchanged, Colour_YCbCr_709},
-        {"rgb", Lookup::Unknown, Colour_YCbCr_709},     {"S-Log3-live", Lookup::Unknown, Colour_YCbCr_709},
+        {"601", Lookup::Axes, Colour_YCbCr_601},       {"2020x", Lookup::Axes, Colour_YCbCr_2020},
+        {" 601", Lookup::Axes, Colour_YCbCr_601},      {"2021", Lookup::Unchanged, Colour_YCbCr_709},
+        {"-709", Lookup::Unchanged, Colour_YCbCr_709}, {"", Lookup::Unchanged, Colour_YCbCr_709},
+        {"rgb", Lookup::Unknown, Colour_YCbCr_709},    {"S-Log3-live", Lookup::Unknown, Colour_YCbCr_709},
         {"PQ ", Lookup::Unknown, Colour_YCbCr_709},
     };
     for (const auto& c : cases) {

@@ -63,13 +63,15 @@ TEST(ColourSpace, GammaCurvesAndWhichAxesTakeThem)
     EXPECT_DOUBLE_EQ(rec2020.linearFloatToGamma(0.01), 0.045);  // linear segment
     EXPECT_DOUBLE_EQ(rec2020.linearFloatToGamma(0.5), 0.7054347027765129);
     EXPECT_DOUBLE_EQ(powerLaw.linearToGamma(502), 0.7320428479728127);  // 0.5^0.45
-    EXPECT_EQ(powerLaw.gammaFloatToLinear(-0.2), -0.2);  // negative values pass the inverse curves
+    EXPECT_EQ(powerLaw.gammaFloatToLinear(-0.2), -0.2);                 // negative values pass the inverse curves
     EXPECT_EQ(ColourSpace(Colour_YCbCr_601, 10, false).linearToGamma(502), 502.0);  // no curve: the code itself
     // Rec. 601 has no curve; Rec. 2020 and the S-Log3 Y'CbCr signals the Rec. 2020 one; the rest the power law.
     for (const ColourAxes::Facts& f : ColourAxes::kTable) {
-        const bool rec2020Curve = f.axes == Colour_YCbCr_2020 ||
-                                  (ColourAxes::isYCbCr(f.axes) && f.transfer == ColourAxes::Transfer::SLog3);
-        EXPECT_EQ(ColourSpace(f.axes, 10, false).gammaType, f.axes == Colour_YCbCr_601 ? 0 : rec2020Curve ? 2 : 1)
+        const bool rec2020Curve =
+            f.axes == Colour_YCbCr_2020 || (ColourAxes::isYCbCr(f.axes) && f.transfer == ColourAxes::Transfer::SLog3);
+        EXPECT_EQ(ColourSpace(f.axes, 10, false).gammaType, f.axes == Colour_YCbCr_601 ? 0
+                                                            : rec2020Curve             ? 2
+                                                                                       : 1)
             << f.name;
     }
 }

@@ -19,7 +19,7 @@ Pixel p10(int y, int cb, int cr, colorAxes_e axes = Colour_YCbCr_709, bool fullR
 
 TEST(PixelArithmetic, DefaultAndAddition)
 {
-    EXPECT_EQ(codesOf(Pixel()), codes(256, 2048, 2048));  // 12-bit 709 black
+    EXPECT_EQ(codesOf(Pixel()), codes(256, 2048, 2048));                      // 12-bit 709 black
     EXPECT_EQ(codesOf(Pixel(70000, -1, 3)), codes(70000 - 65536, 65535, 3));  // low 16 bits kept
     // About black and mid, with this pixel's levels only; nothing clipped.
     EXPECT_EQ(codesOf(Pixel(1000, 2100, 2000) + p10(500, 600, 512)), codes(1244, 652, 464));
@@ -47,12 +47,11 @@ TEST(PixelArithmetic, ScalingInLinearLightFollowsTheRec2020Curve)
     const struct {
         int numerator, denominator, luma;
     } cases[] = {
-        {0, 1, 256},
-        {5, 1000, 334},     // 256 + 3504 x 0.0225 = 334.84
-        {16, 1000, 508},    // on the line: 508.29; the power law would give 507.20
-        {20, 1000, 570},    // on the power law: 570.49; the line would give 571.36
-        {50, 1000, 908},    // 256 + 3504 x 0.18624 = 908.6
-        {500, 1000, 2727},  // 256 + 3504 x 0.70543 = 2727.8
+        {0, 1, 256},       {5, 1000, 334},  // 256 + 3504 x 0.0225 = 334.84
+        {16, 1000, 508},                    // on the line: 508.29; the power law would give 507.20
+        {20, 1000, 570},                    // on the power law: 570.49; the line would give 571.36
+        {50, 1000, 908},                    // 256 + 3504 x 0.18624 = 908.6
+        {500, 1000, 2727},                  // 256 + 3504 x 0.70543 = 2727.8
         {1, 1, 3760},
     };
     for (const auto& c : cases) {

@@ -39,9 +39,12 @@ TEST(PixelAssign, YCbCrMatricesAndQuantisation)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.axes << " " << c.bits << " " << c.r << " " << c.g << " " << c.b);
         Pixel p(0, 0, 0, c.axes, c.bits, c.fullRange);
-        if (c.axes == Colour_YCbCr_601) p.assignYCbCr601Values(c.r, c.g, c.b);
-        else if (c.axes == Colour_YCbCr_709) p.assignYCbCr709Values(c.r, c.g, c.b);
-        else p.assignYCbCr2020Values(c.r, c.g, c.b);
+        if (c.axes == Colour_YCbCr_601)
+            p.assignYCbCr601Values(c.r, c.g, c.b);
+        else if (c.axes == Colour_YCbCr_709)
+            p.assignYCbCr709Values(c.r, c.g, c.b);
+        else
+            p.assignYCbCr2020Values(c.r, c.g, c.b);
         EXPECT_EQ(codesOf(p), c.expected);
     }
     Pixel rgb(0, 0, 0, Colour_RGB, 10);  // clamped to the unit range, a NaN to 1

@@ -10,18 +10,21 @@ using namespace PatternGen;
 
 namespace {
 
-std::string runSelfTest(colorAxes_e axes) {
+std::string runSelfTest(colorAxes_e axes)
+{
     return stdoutOf([&] { EXPECT_EQ(UnitTests::runUnitTests(720, 576, 4, 3, axes), 1); });
 }
 
 }  // namespace
 
-TEST(SelfTest, HeaderHeadingsInOrderAndEnding) {
+TEST(SelfTest, HeaderHeadingsInOrderAndEnding)
+{
     const std::string out = runSelfTest(Colour_YCbCr_709);
     EXPECT_EQ(out.rfind("Width x Height: 720x576\nAspect: 4:3\nPixel aspect: 1:0.938\n\nCheck 75% scaling\n", 0), 0u);
     EXPECT_EQ(runSelfTest(Colour_YCbCr_SLog3_Live_Mapped), out);  // the axes change nothing
     // Each part is found after the previous one.
-    const std::vector<std::string> parts = {"  Yellow75  Cb  705   +1\t\n",  // 2048 + (75 x -1792 + 50) / 100
+    const std::vector<std::string> parts = {
+        "  Yellow75  Cb  705   +1\t\n",                                  // 2048 + (75 x -1792 + 50) / 100
         "\nCheck 8 bit truncation\n", "  Yellow75_8  Cr  135   -1\t\n",  // 2171 >> 4
         "\nCheck 8 bit rounding\n  Green75_8 ", "\nCheck 10 bit rounding\n", "\nCheck 75% 10 bit rounding\n",
         "  Grey 40%% 709_10    Y  415   +1\t\n",  // label as it stands

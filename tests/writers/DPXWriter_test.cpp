@@ -18,9 +18,15 @@ namespace {
 constexpr size_t kData = 8192;
 
 // A 10-bit datum left-aligned in 16 bits, with low bits that must be dropped.
-unsigned short at10(unsigned datum) { return static_cast<unsigned short>((datum << 6) | 0x3F); }
+unsigned short at10(unsigned datum)
+{
+    return static_cast<unsigned short>((datum << 6) | 0x3F);
+}
 
-uint32_t word(unsigned high, unsigned middle, unsigned low) { return (high << 22) | (middle << 12) | (low << 2); }
+uint32_t word(unsigned high, unsigned middle, unsigned low)
+{
+    return (high << 22) | (middle << 12) | (low << 2);
+}
 
 std::string write(std::vector<unsigned short> samples, DPX::eFormat format, int width, int height,
                   const std::string& path = testTempDir() + "/out.dpx", DPX::Metadata metadata = {})
@@ -30,7 +36,10 @@ std::string write(std::vector<unsigned short> samples, DPX::eFormat format, int 
     return readFile(path);
 }
 
-uint32_t u32(const std::string& b, size_t at) { return hostField<uint32_t>(b, at); }
+uint32_t u32(const std::string& b, size_t at)
+{
+    return hostField<uint32_t>(b, at);
+}
 
 }  // namespace
 
@@ -48,14 +57,22 @@ TEST(DPXWriter, HeaderFields)
     ASSERT_EQ(0, chdir(previous));
     ASSERT_EQ(kData + 12 * 4 * 2, b.size());
     // "XPDS" in this host's (little-endian) order; 768: orientation 0 and one element; 788, 796: 0.0f, 1.0f.
-    const struct { size_t offset; uint32_t value; } words[] = {
-        {0, 0x53445058}, {4, 8192}, {16, kData + 96}, {20, 0}, {24, 768}, {28, 0}, {32, 0}, {660, 0xFFFFFFFF},
-        {768, 0x10000}, {772, 12}, {776, 2}, {780, 0}, {784, 64}, {788, 0}, {792, 940}, {796, 0x3F800000}, {808, 8192}};
+    const struct {
+        size_t offset;
+        uint32_t value;
+    } words[] = {{0, 0x53445058}, {4, 8192},         {16, kData + 96}, {20, 0},           {24, 768},  {28, 0},
+                 {32, 0},         {660, 0xFFFFFFFF}, {768, 0x10000},   {772, 12},         {776, 2},   {780, 0},
+                 {784, 64},       {788, 0},          {792, 940},       {796, 0x3F800000}, {808, 8192}};
     for (const auto& w : words) EXPECT_EQ(w.value, u32(b, w.offset)) << "offset " << w.offset;
     // Texts are cut to leave room for their terminator.
-    const struct { size_t offset, size; std::string text; } texts[] = {
-        {8, 8, "V2.0"}, {36, 100, std::string(99, 'n')}, {160, 100, std::string(99, 'c')},
-        {260, 200, "proj"}, {460, 200, std::string(199, 'r')}};
+    const struct {
+        size_t offset, size;
+        std::string text;
+    } texts[] = {{8, 8, "V2.0"},
+                 {36, 100, std::string(99, 'n')},
+                 {160, 100, std::string(99, 'c')},
+                 {260, 200, "proj"},
+                 {460, 200, std::string(199, 'r')}};
     for (const auto& t : texts) EXPECT_EQ(t.text, textField(b, t.offset, t.size)) << "offset " << t.offset;
     // Descriptor 102, transfer and colorimetric 709, 10 bits, packing 1, no encoding.
     EXPECT_EQ(std::string("\x66\x06\x06\x0A\x01\x00\x00\x00", 8), b.substr(800, 8));
@@ -65,10 +82,13 @@ TEST(DPXWriter, HeaderFields)
 
 TEST(DPXWriter, FileSizeFromBytesPerLineAndOpenFailure)
 {
-    const struct { DPX::eFormat format; int width, height; size_t lineBytes; } cases[] = {
-        {DPX::kRGB, 10, 3, 40},    {DPX::kRGBA, 10, 3, 53},     {DPX::kABGR, 10, 3, 53},    {DPX::kCbYCrY, 10, 3, 26},
-        {DPX::kCbYaCrYa, 10, 3, 40}, {DPX::kCbYCrA, 10, 3, 53}, {DPX::kRGB, 16, 0, 64},
-        {DPX::kCbYCrY, 1920, 1080, 5120}, {static_cast<DPX::eFormat>(6), 4, 4, 0}};
+    const struct {
+        DPX::eFormat format;
+        int width, height;
+        size_t lineBytes;
+    } cases[] = {{DPX::kRGB, 10, 3, 40},    {DPX::kRGBA, 10, 3, 53},          {DPX::kABGR, 10, 3, 53},
+                 {DPX::kCbYCrY, 10, 3, 26}, {DPX::kCbYaCrYa, 10, 3, 40},      {DPX::kCbYCrA, 10, 3, 53},
+                 {DPX::kRGB, 16, 0, 64},    {DPX::kCbYCrY, 1920, 1080, 5120}, {static_cast<DPX::eFormat>(6), 4, 4, 0}};
     for (const auto& c : cases) {
         const std::string b = write({}, c.format, c.width, c.height);
         EXPECT_EQ(kData + c.lineBytes * c.height, b.size()) << c.format << " " << c.width;

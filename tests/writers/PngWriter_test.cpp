@@ -32,8 +32,10 @@ TEST(PngWriter, FailuresReturnMinusOne)
     std::vector<unsigned short> samples(4, 0);
     const std::string dir = testTempDir();
     // A missing directory; an empty image header that libpng refuses, jumping back to the writer.
-    const struct { std::string path; int width, height; } cases[] = {
-        {dir + "/no-such-dir/out.png", 1, 1}, {dir + "/w0.png", 0, 1}, {dir + "/h0.png", 1, 0}};
+    const struct {
+        std::string path;
+        int width, height;
+    } cases[] = {{dir + "/no-such-dir/out.png", 1, 1}, {dir + "/w0.png", 0, 1}, {dir + "/h0.png", 1, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(-1, PngWriter::writePng(samples.data(), false, c.width, c.height, 12, c.path.c_str())) << c.path;
 }

@@ -39,8 +39,11 @@ int write(const std::string& path, bool isYCbCr, const std::vector<std::pair<int
 
 TEST(TiffWriter, TagsLineRepeatsAndOneLosslessStrip)
 {
-    const struct { bool isYCbCr; std::vector<std::pair<int, int>> repeats; std::string json; } cases[] = {
-        {false, {}, "<absent>"}, {true, {{3, 7}}, "[[3,7]]"}, {false, {{0, 0}, {1, 540}}, "[[0,0],[1,540]]"}};
+    const struct {
+        bool isYCbCr;
+        std::vector<std::pair<int, int>> repeats;
+        std::string json;
+    } cases[] = {{false, {}, "<absent>"}, {true, {{3, 7}}, "[[3,7]]"}, {false, {{0, 0}, {1, 540}}, "[[0,0],[1,540]]"}};
     int callsPerFile = 0;
     for (const auto& c : cases) {
         const std::string path = testTempDir() + "/out.tif";

@@ -49,7 +49,9 @@ TEST(PatternFile, FrameOfOneColourThenClearAndFourWordSamples)
     file.AddBlock(line);
     // Block count 1; 1080 lines in two sections: a literal of one sample, then a run of 1919.
     EXPECT_EQ(header(1, 1, 1) + std::string("\0\x01\x04\x38\0\x02\0\0\0\x02\x01\x23\x04\x56\x07\x89\x0E\xFE"
-                                            "\x01\x23\x04\x56\x07\x89", 24), saved(file));
+                                            "\x01\x23\x04\x56\x07\x89",
+                                            24),
+              saved(file));
     EXPECT_EQ(12, file.bitsPerSample);
     file.Clear();
     EXPECT_EQ(std::make_tuple(1, 1920, 0, 10, true, true, false),
@@ -68,8 +70,11 @@ TEST(PatternFile, FrameOfOneColourThenClearAndFourWordSamples)
 TEST(PatternFile, EmptyFilesBlocksWithoutSectionsAndErrors)
 {
     // block mode, with a block without sections, what follows the header
-    const struct { int blockMode; bool withBlock; std::string after; } cases[] = {
-        {1, false, std::string(2, '\0')}, {0, false, ""}, {1, true, std::string(2, '\0')}, {2, true, ""}};
+    const struct {
+        int blockMode;
+        bool withBlock;
+        std::string after;
+    } cases[] = {{1, false, std::string(2, '\0')}, {0, false, ""}, {1, true, std::string(2, '\0')}, {2, true, ""}};
     for (const auto& c : cases) {
         VantoKeploPatternFile file;
         file.blockMode = c.blockMode;

@@ -10,9 +10,9 @@ TEST(XYZConversion, ReferenceColoursAndClamping)
 {
     const Sample white(3793, 3960, 3889, 0), red(2900, 2170, 16, 0), black(16, 16, 16, 0);
     // Codes are clamped to 256..3760; word3 becomes 0.
-    const std::pair<Sample, Sample> cases[] = {
-        {{3760, 3760, 3760, 0}, white}, {{4095, 4095, 4000, 0}, white}, {{256, 256, 256, 0}, black},
-        {{0, 100, 255, 0}, black},      {{3760, 256, 256, 1234}, red},  {{4095, 0, 0, 0}, red}};
+    const std::pair<Sample, Sample> cases[] = {{{3760, 3760, 3760, 0}, white}, {{4095, 4095, 4000, 0}, white},
+                                               {{256, 256, 256, 0}, black},    {{0, 100, 255, 0}, black},
+                                               {{3760, 256, 256, 1234}, red},  {{4095, 0, 0, 0}, red}};
     for (const auto& c : cases) {
         Sample in = c.first, out;
         XYZColourSpaceConvert(&in, &out, 1, false);
@@ -38,6 +38,7 @@ TEST(XYZConversion, SectionsKeepTheirShapeAndSaveInThreeWords)
     ASSERT_TRUE(file.Save(testTempDir() + "/out.xyz"));
     // Format 3; a run of 500 red, then black and white.
     EXPECT_EQ(std::string("PATTERN\0\x01\x07\x80\0\x0C\x03\0\0\0\x01\0\0\0\x02\x03\xE8\x0B\x54\x08\x7A\0\x10\0\0\0\x04"
-                          "\0\x10\0\x10\0\x10\x0E\xD1\x0F\x78\x0F\x31", 46),
+                          "\0\x10\0\x10\0\x10\x0E\xD1\x0F\x78\x0F\x31",
+                          46),
               readFile(testTempDir() + "/out.xyz"));
 }
