@@ -28,6 +28,7 @@
 #include "FuzzScratch.h"
 #include "patterns/InstrumentBlocks.h"
 #include "patterns/PatternWrapper.h"
+#include "tools/ColourAxes.h"
 #include "writers/OutputFile.h"
 #include "writers/PatternFileWriter.h"
 #include "writers/writeVantoKeplo.h"
@@ -46,28 +47,6 @@ bool between(colorAxes_e a, colorAxes_e first, colorAxes_e last)
     return a >= first && a <= last;
 }
 
-bool isYCbCrHdr(colorAxes_e a)
-{
-    return between(a, PatternGen::Colour_YCbCr_PQ, PatternGen::Colour_YCbCr_HLG_Mapped) ||
-           between(a, PatternGen::Colour_YCbCr_SLog3, PatternGen::Colour_YCbCr_SLog3_Live_Mapped);
-}
-
-// The R'G'B' HDR axes that carry the same signal as a Y'CbCr HDR axes value.
-colorAxes_e rgbPartner(colorAxes_e a)
-{
-    switch (a) {
-    case PatternGen::Colour_YCbCr_PQ: return PatternGen::Colour_RGB_PQ;
-    case PatternGen::Colour_YCbCr_PQ_Mapped: return PatternGen::Colour_RGB_PQ_Mapped;
-    case PatternGen::Colour_YCbCr_HLG: return PatternGen::Colour_RGB_HLG;
-    case PatternGen::Colour_YCbCr_HLG_Mapped: return PatternGen::Colour_RGB_HLG_Mapped;
-    case PatternGen::Colour_YCbCr_SLog3: return PatternGen::Colour_RGB_SLog3;
-    case PatternGen::Colour_YCbCr_SLog3_Mapped: return PatternGen::Colour_RGB_SLog3_Mapped;
-    case PatternGen::Colour_YCbCr_SLog3_Live: return PatternGen::Colour_RGB_SLog3_Live;
-    case PatternGen::Colour_YCbCr_SLog3_Live_Mapped: return PatternGen::Colour_RGB_SLog3_Live_Mapped;
-    default: return PatternGen::Colour_Axes_Count;
-    }
-}
-
 // The conversions Pixel::convertTo performs; every other pair asserts.
 bool convertible(colorAxes_e from, colorAxes_e to)
 {
@@ -83,9 +62,10 @@ bool convertible(colorAxes_e from, colorAxes_e to)
                to == PatternGen::Colour_YCbCr_SLog3_Live;
     default: break;
     }
-    if (isYCbCrHdr(from)) return to == PatternGen::Colour_RGB || to == rgbPartner(from);
-    if (between(from, PatternGen::Colour_RGB_PQ, PatternGen::Colour_RGB_SLog3_Live)) {
-        return to == PatternGen::Colour_RGB || to == PatternGen::Colour_RGB_219 || rgbPartner(to) == from;
+    const ColourAxes::Facts& facts = ColourAxes::factsOf(from);
+    if (ColourAxes::isHdrYCbCr(from)) return to == PatternGen::Colour_RGB || to == facts.partner;
+    if (ColourAxes::isHdrRgb(from) && !facts.mapped) {
+        return to == PatternGen::Colour_RGB || to == PatternGen::Colour_RGB_219 || to == facts.partner;
     }
     return false;  // mapped R'G'B' HDR converts to nothing else
 }

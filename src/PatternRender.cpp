@@ -173,7 +173,10 @@ bool validateSettings(const RunSettings& s, bool patternFile)
     // The frame of Pixels is the largest allocation; its byte count must fit the
     // address space (a 32-bit target would otherwise wrap the size).
     const bool fitsMemory = pixels <= SIZE_MAX / sizeof(Pixel);
-    if (scale * s.width * s.height * aspectTerm > kMaxGeometryProduct || !fitsMemory) {
+    // pixels × aspectTerm may not fit 64 bits: the bound is divided instead,
+    // which refuses exactly the same sizes.
+    const auto maxPixels = static_cast<unsigned long long>(kMaxGeometryProduct / aspectTerm);
+    if (pixels > maxPixels || !fitsMemory) {
         std::fprintf(stderr, "Error: Image size %dx%d with aspect %d:%d is too large\n", s.width, s.height,
                      s.aspectWidth, s.aspectHeight);
         return false;

@@ -231,7 +231,9 @@ TEST(UnusableSettings, RefusedBeforeRendering)
                                                  {"-d", "0x0", "card.png"},
                                                  {"-d", "64x-5", "card.png"},
                                                  {"-a", "0x9", "card.png"},
-                                                 {"-d", "100000x100000", "card.png"}}) {
+                                                 {"-d", "100000x100000", "card.png"},
+                                                 // more than 64 bits with the aspect
+                                                 {"-d", "2147483647x2147483647", "-a", "2147483647x2", "card.png"}}) {
         ProgramRun run = runProgram(args, testTempDir());
         EXPECT_EQ(run.status, 1) << args[1];
         EXPECT_EQ(run.out, "") << args[1];
