@@ -13,25 +13,8 @@ SECONDS_EACH=${FUZZ_SECONDS:-60}
 JOBS=${JOBS:-2}
 TARGETS="fuzz-command-line fuzz-pattern-file"
 
-# clang and its runtime (libclang_rt.fuzzer), installed as scripts/install-deps.sh does.
-missing=""
-for p in clang libclang-rt-14-dev; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    case "$status" in
-        *"install ok installed"*) ;;
-        *) missing="$missing $p" ;;
-    esac
-done
-if [ -n "$missing" ]; then
-    echo "Installing missing packages:$missing"
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "Run as root (or install them yourself):$missing" >&2
-        exit 1
-    fi
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends $missing >/dev/null
-fi
+# clang and its runtime (libclang_rt.fuzzer).
+sh scripts/install-deps.sh clang libclang-rt-14-dev
 
 mkdir -p "$BUILD"
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
