@@ -3,7 +3,11 @@
 #include <optional>
 #include <string>
 
+#include "RunSettings.h"
 #include "tools/PatternGen.h"
+
+// What a bare pm5544 run renders.
+inline constexpr RunSettings kPm5544Defaults{};
 
 // The card settings of pm5544's command line (-d -a -c -s -b -fr), read with
 // the same meanings: "-d 1280" sets only the width, a number other than 601,
@@ -13,8 +17,8 @@
 struct CanvasOptions {
     std::optional<int> width;
     std::optional<int> height;
-    int aspectWidth = 16;
-    int aspectHeight = 9;
+    int aspectWidth = kPm5544Defaults.aspectWidth;
+    int aspectHeight = kPm5544Defaults.aspectHeight;
     std::optional<PatternGen::colorAxes_e> axes;
     std::optional<PatternGen::sampling_e> sampling;
     std::optional<int> bitDepth;
@@ -31,14 +35,14 @@ struct CanvasOptions {
 
 // Settings with every value decided.
 struct CanvasSettings {
-    int width = 1920;
-    int height = 1080;
-    int aspectWidth = 16;
-    int aspectHeight = 9;
-    PatternGen::colorAxes_e axes = PatternGen::Colour_RGB;
-    PatternGen::sampling_e sampling = PatternGen::Sampling_444;
-    int bitDepth = 12;
-    bool fullRange = false;
+    int width = kPm5544Defaults.width;
+    int height = kPm5544Defaults.height;
+    int aspectWidth = kPm5544Defaults.aspectWidth;
+    int aspectHeight = kPm5544Defaults.aspectHeight;
+    PatternGen::colorAxes_e axes = kPm5544Defaults.axes;
+    PatternGen::sampling_e sampling = kPm5544Defaults.sampling;
+    int bitDepth = kPm5544Defaults.bitDepth;
+    bool fullRange = kPm5544Defaults.fullRange;
 
     // Empty when pm5544 would render with these settings, else why not.
     std::string refusal() const;

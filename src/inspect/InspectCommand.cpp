@@ -7,7 +7,7 @@
 #include <string>
 
 #include "OutputKinds.h"
-#include "RunSettings.h"
+#include "inspect/CanvasSettings.h"
 #include "inspect/InspectReport.h"
 #include "inspect/InspectRequest.h"
 #include "inspect/InspectedFileReader.h"
@@ -25,7 +25,6 @@ namespace {
 constexpr int kFine = 0;
 constexpr int kDamagedOrDifferent = 1;
 constexpr int kCannot = 2;
-constexpr int kDefaultBitDepth = RunSettings{}.bitDepth;  // pm5544's
 constexpr std::size_t kDamageLinesOnStderr = 5;
 
 class CannotDo : public std::runtime_error {
@@ -63,7 +62,7 @@ CanvasSettings settingsFor(const InspectedFile& file, const CanvasOptions& optio
     s.axes = model.axes;
     s.sampling = options.sampling.value_or(file.sampling);
     // A PNG's codes show the depth it was rounded to; other kinds do not record it.
-    s.bitDepth = options.bitDepth.value_or(file.kind == FileKind::Png ? file.frame.codeBits : kDefaultBitDepth);
+    s.bitDepth = options.bitDepth.value_or(file.kind == FileKind::Png ? file.frame.codeBits : kPm5544Defaults.bitDepth);
     s.fullRange = options.fullRange;
     return s;
 }
