@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "patterns/ImageRows.h"
-#include "patterns/philips-PM5544-2si-num-new.h"
+#include "patterns/pm5544/philips-PM5544-2si-num-new.h"
+#include "rows/ImageRows.h"
 #include "tools/rounding.h"
 #include "writers/PngRowWriter.h"
 

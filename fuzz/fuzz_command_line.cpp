@@ -22,7 +22,7 @@
 
 #include "FuzzScratch.h"
 #include "PatternRender.h"
-#include "patterns/philips-PM5544-2si-num-new.h"
+#include "patterns/pm5544/philips-PM5544-2si-num-new.h"
 
 namespace {
 

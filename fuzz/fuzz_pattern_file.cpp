@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "FuzzScratch.h"
-#include "patterns/InstrumentBlocks.h"
 #include "patterns/PatternWrapper.h"
+#include "rows/InstrumentBlocks.h"
 #include "tools/ColourAxes.h"
 #include "writers/OutputFile.h"
 #include "writers/PatternFileWriter.h"

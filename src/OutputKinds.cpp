@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "patterns/ImageRows.h"
-#include "patterns/InstrumentBlocks.h"
 #include "patterns/PatternWrapper.h"
-#include "patterns/TiffRows.h"
+#include "rows/ImageRows.h"
+#include "rows/InstrumentBlocks.h"
+#include "rows/TiffRows.h"
 #include "tools/ColourAxes.h"
 #include "writers/OutputFile.h"
 #include "writers/PatternFileWriter.h"

@@ -1,7 +1,7 @@
 #include <csignal>
 
 #include "PatternRender.h"
-#include "patterns/philips-PM5544-2si-num-new.h"
+#include "patterns/pm5544/philips-PM5544-2si-num-new.h"
 
 int main(int argc, char** argv)
 {

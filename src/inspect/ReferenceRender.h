@@ -5,7 +5,7 @@
 #include "inspect/CanvasSettings.h"
 #include "inspect/CodeFrame.h"
 #include "inspect/InspectedFile.h"
-#include "patterns/philips-PM5544-2si-num-new.h"
+#include "patterns/pm5544/philips-PM5544-2si-num-new.h"
 
 // The card as pm5544 would have written it into a file of this one's kind,
 // rendered in memory through the library: the renderer the driver uses for

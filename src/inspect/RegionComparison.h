@@ -7,7 +7,7 @@
 
 #include "inspect/CodeFrame.h"
 #include "inspect/PreviewImage.h"
-#include "patterns/philips-PM5544-2si-num-new.h"
+#include "patterns/pm5544/philips-PM5544-2si-num-new.h"
 
 // A file's frame against the reference frame, sample by sample, the
 // differences gathered by the part of the card each pixel belongs to.

@@ -8,8 +8,9 @@
 //   PatternTransitions.cpp       edge-transition tables; edge, edgeInv,
 //                                vertLineAt
 //   PatternPrimitives.cpp        bars, square wave, grid
-//   PatternLineRender.cpp        run_body: the 16-bit image and TIFF forms
-//   PatternInstrumentRender.cpp  run_body: the instrument-file form
+//   rows/PatternLineRender.cpp   run_body: the 16-bit image and TIFF forms
+//   rows/PatternInstrumentRender.cpp  run_body: the instrument-file form
+//                                (both built on the streaming rows)
 //   PatternLayers.cpp            overlay layers
 //   PatternText.cpp              the text layer (captions drawn with Cairo
 //                                and Pango into the first layer)

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "PatternRender.h"
-#include "patterns/philips-PM5544-2si-num-new.h"
+#include "patterns/pm5544/philips-PM5544-2si-num-new.h"
 #include "support/TempDir.h"
 
 // The replacements below pair malloc with free, as they must.

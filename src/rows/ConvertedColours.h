@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "patterns/CanvasConversion.h"
+#include "rows/CanvasConversion.h"
 
 // Every colour of a growing table converted to the canvas axes, once each.
 class ConvertedColours {

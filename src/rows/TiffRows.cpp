@@ -1,4 +1,4 @@
-#include "patterns/TiffRows.h"
+#include "rows/TiffRows.h"
 
 #include <cstddef>
 

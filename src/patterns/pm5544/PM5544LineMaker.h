@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "patterns/philips-PM5544-2si-num-new.h"
+#include "patterns/pm5544/philips-PM5544-2si-num-new.h"
 #include "tools/PixelEquality.h"
 
 // Produces the card one line at a time, with the same samples as the whole

@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "patterns/PM5544LineMaker.h"
-#include "patterns/philips-PM5544-2si-num-new.h"
+#include "patterns/pm5544/PM5544LineMaker.h"
+#include "patterns/pm5544/philips-PM5544-2si-num-new.h"
 #include "tools/PixelEquality.h"
 
 namespace {

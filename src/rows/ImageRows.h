@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "patterns/ConvertedColours.h"
-#include "patterns/LineReader.h"
+#include "rows/ConvertedColours.h"
+#include "rows/LineReader.h"
 
 class PatternSpec;
 

@@ -1,4 +1,4 @@
-#include "patterns/CanvasConversion.h"
+#include "rows/CanvasConversion.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "patterns/LineReader.h"
+#include "rows/LineReader.h"
 
 #include "patterns/PatternWrapper.h"
 

@@ -1,4 +1,4 @@
-#include "patterns/PM5544Palette.h"
+#include "patterns/pm5544/PM5544Palette.h"
 
 namespace PM5544Palette {
 

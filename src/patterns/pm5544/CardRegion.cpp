@@ -1,4 +1,4 @@
-#include "patterns/CardRegion.h"
+#include "patterns/pm5544/CardRegion.h"
 
 const char* cardRegionName(CardRegion region)
 {

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "patterns/PM5544Constants.h"
 #include "patterns/WrappingArithmetic.h"
-#include "patterns/philips-PM5544-2si-num-new.h"
+#include "patterns/pm5544/PM5544Constants.h"
+#include "patterns/pm5544/philips-PM5544-2si-num-new.h"
 
 using namespace PM5544Palette;
 using PM5544Constants::kCentreGridLineWidth;

@@ -1,11 +1,11 @@
-#include "patterns/PM5544LineMaker.h"
+#include "patterns/pm5544/PM5544LineMaker.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-#include "patterns/PM5544Constants.h"
 #include "patterns/WrappingArithmetic.h"
+#include "patterns/pm5544/PM5544Constants.h"
 
 using namespace PM5544Palette;
 

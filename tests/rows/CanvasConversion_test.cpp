@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "patterns/CanvasConversion.h"
+#include "rows/CanvasConversion.h"
 
 TEST(CanvasConversion, ReusesOnlyIdenticalInputsAndWidensTenBitsForImagesOnly)
 {

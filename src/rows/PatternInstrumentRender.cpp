@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "patterns/ConvertedColours.h"
-#include "patterns/InstrumentBlocks.h"
-#include "patterns/LineReader.h"
 #include "patterns/PatternWrapper.h"
+#include "rows/ConvertedColours.h"
+#include "rows/InstrumentBlocks.h"
+#include "rows/LineReader.h"
 #include "writers/writeVantoKeplo.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "patterns/PM5544Constants.h"
-#include "patterns/philips-PM5544-2si-num-new.h"
+#include "patterns/pm5544/PM5544Constants.h"
+#include "patterns/pm5544/philips-PM5544-2si-num-new.h"
 
 namespace {
 

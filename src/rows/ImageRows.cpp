@@ -1,4 +1,4 @@
-#include "patterns/ImageRows.h"
+#include "rows/ImageRows.h"
 
 #include <algorithm>
 #include <cstddef>

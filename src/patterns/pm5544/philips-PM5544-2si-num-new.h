@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "patterns/CardRegion.h"
-#include "patterns/PM5544Palette.h"
 #include "patterns/PatternWrapper.h"
+#include "patterns/pm5544/CardRegion.h"
+#include "patterns/pm5544/PM5544Palette.h"
 
 // The Philips PM5544 test card, drawn in proportion to the canvas height.
 // setup() renders the whole frame once and shapes its edges along each line;

@@ -3,9 +3,9 @@
 
 #include <cstddef>
 
-#include "patterns/ImageRows.h"
 #include "patterns/PatternWrapper.h"
-#include "patterns/TiffRows.h"
+#include "rows/ImageRows.h"
+#include "rows/TiffRows.h"
 #include "tools/SampleLayout.h"
 
 bool PatternSpec::run_body(int /*commandLineValue*/, int width, int height, unsigned short* buffer)

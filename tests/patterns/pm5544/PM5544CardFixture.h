@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "patterns/philips-PM5544-2si-num-new.h"
+#include "patterns/pm5544/philips-PM5544-2si-num-new.h"
 #include "support/Capture.h"
 
 // A card whose init() (and so setup()) has run, with what that printed.

@@ -1,4 +1,4 @@
-#include "patterns/philips-PM5544-2si-num-new.h"
+#include "patterns/pm5544/philips-PM5544-2si-num-new.h"
 
 #include <climits>
 #include <cmath>
@@ -10,8 +10,8 @@
 
 #include <sys/mman.h>
 
-#include "patterns/PM5544Constants.h"
-#include "patterns/PM5544LineMaker.h"
+#include "patterns/pm5544/PM5544Constants.h"
+#include "patterns/pm5544/PM5544LineMaker.h"
 #include "tools/ColourAxes.h"
 #include "tools/MathConstants.h"
 
