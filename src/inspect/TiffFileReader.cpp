@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "inspect/UnreadableFile.h"
-#include "writers/writeTiff.h"
+#include "writers/LineRepeatTag.h"
 
 namespace {
 
@@ -80,28 +80,6 @@ private:
     TIFFErrorHandler errors_;
     TIFFErrorHandler warnings_;
 };
-
-// Makes tag 65456 known to libtiff as the text it is, then hands the file on
-// to the extender installed before.
-char gLineRepeatName[] = "LineRepeat";
-const TIFFFieldInfo kLineRepeatField[] = {
-    {TiffWriter::kLineRepeatTag, TIFF_VARIABLE, TIFF_VARIABLE, TIFF_ASCII, FIELD_CUSTOM, false, false, gLineRepeatName},
-};
-TIFFExtendProc gParentExtender = nullptr;
-
-void extendWithLineRepeat(TIFF* tif)
-{
-    TIFFMergeFieldInfo(tif, kLineRepeatField, 1);
-    if (gParentExtender != nullptr) gParentExtender(tif);
-}
-
-void knowLineRepeatTag()
-{
-    static bool installed = false;
-    if (installed) return;
-    installed = true;
-    gParentExtender = TIFFSetTagExtender(extendWithLineRepeat);
-}
 
 class TiffHandle {
 public:
@@ -281,7 +259,7 @@ InspectedFile readTiffFile(const std::string& path)
 
     std::vector<std::string> errors;
     std::vector<std::string> warnings;
-    knowLineRepeatTag();
+    TiffWriter::augment_libtiff_with_custom_tags();
     CollectedMessages collecting(errors, warnings);
     TiffHandle handle(TIFFOpen(path.c_str(), "r"));
     TIFF* tif = handle.tif;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Where a DPX file keeps what: the header fields pm5544 writes and
 // pm5544-inspect reads back, and how 10-bit data are packed into words.
@@ -73,5 +74,24 @@ constexpr int kLowDatumBit = 2;
 constexpr std::size_t kBytesPerWord = 4;
 constexpr int kPixelsPerGroup = 6;
 constexpr int kWordsPerGroup = 4;
+
+// Image-element descriptor codes (SMPTE 268M) the writer knows how to size.
+// Only kRGB, kCbYCrY and kCbYCr are packed with samples.
+enum eFormat {
+    kRGB = 50,
+    kRGBA = 51,
+    kABGR = 52,
+    kCbYCrY = 100,    // 4:2:2
+    kCbYaCrYa = 101,  // 4:2:2 with alpha
+    kCbYCr = 102,     // 4:4:4
+    kCbYCrA = 103,    // 4:4:4 with alpha
+};
+
+// Texts stored in the file header.
+struct Metadata {
+    std::string creator;    // at most 99 characters are kept
+    std::string project;    // at most 199
+    std::string copyright;  // at most 199
+};
 
 }  // namespace DPX
