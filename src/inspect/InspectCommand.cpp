@@ -17,6 +17,7 @@
 #include "inspect/RegionComparison.h"
 #include "inspect/SignalModel.h"
 #include "inspect/UnreadableFile.h"
+#include "inspect/measure/MeasureCommand.h"
 #include "tools/ColourAxes.h"
 #include "writers/writeVantoKeplo.h"
 
@@ -108,15 +109,18 @@ bool compare(const InspectedFile& file, const InspectRequest& request, const Sig
                     file.frame.height, ref.width, ref.height);
         return false;
     }
-    const RegionComparison comparison(file.frame, ref, *reference.card);
+    const RegionComparison comparison(file.frame, ref, *reference.card, request.tolerance);
     std::printf("differences in %d-bit code values: the largest, and the mean over the differing samples\n",
                 file.frame.codeBits);
+    if (request.tolerance > 0) std::printf("samples within %d codes of the card count as equal\n", request.tolerance);
     const char* names[RegionComparison::kMaxComponents];
     for (int c = 0; c < RegionComparison::kMaxComponents; ++c) names[c] = model.componentName(c);
     comparison.print(stdout, names, *reference.card);
     const long long differing = comparison.total().differing;
     const long long held = comparison.total().pixels;
-    if (differing == 0 && comparison.notStored() == 0) {
+    if (differing == 0 && comparison.notStored() == 0 && request.tolerance > 0) {
+        std::printf("result: identical within %d codes\n", request.tolerance);
+    } else if (differing == 0 && comparison.notStored() == 0) {
         std::printf("result: identical\n");
     } else if (differing == 0) {
         std::printf("result: the %lld samples the file holds are identical; it lacks %lld\n", held,
@@ -129,8 +133,35 @@ bool compare(const InspectedFile& file, const InspectRequest& request, const Sig
     if (!request.diff.empty()) {
         const PreviewImage shown = PreviewImage::of(ref, PreviewDecoder(model, ref.codeBits));
         writePreview(comparison.diffImage(shown), request.diff, "difference picture");
+        if (differing > 0) {
+            std::printf(
+                "difference picture: %s, the card dimmed, each differing pixel on a heat scale from %d codes "
+                "(purple) to %d codes (pale yellow)\n",
+                request.diff.c_str(), request.tolerance + 1, comparison.largestDifference());
+        }
     }
     return comparison.identical();
+}
+
+// Measures the file against the card; true when every value is within its limits.
+bool measure(const InspectedFile& file, const InspectRequest& request, const SignalModel& model)
+{
+    CanvasSettings s = settingsFor(file, request.canvas, model);
+    std::string note;
+    if (s.width != file.frame.width || s.height != file.frame.height) {
+        note = "the capture is " + std::to_string(file.frame.width) + "x" + std::to_string(file.frame.height) +
+               ": measured against the card rendered at that size, not at -d " + std::to_string(s.width) + "x" +
+               std::to_string(s.height);
+        s.width = file.frame.width;
+        s.height = file.frame.height;
+    }
+    const std::string refusal = s.refusal();
+    if (!refusal.empty()) throw CannotDo("pm5544 would not render with " + s.asOptions() + ": " + refusal);
+    try {
+        return runMeasure(file, s, request.measureOptions, note);
+    } catch (const CannotMeasure& e) {
+        throw CannotDo(e.what());
+    }
 }
 
 int inspect(const InspectRequest& request)
@@ -145,7 +176,7 @@ int inspect(const InspectRequest& request)
             std::fprintf(stderr, "pm5544-inspect: %s: damaged: %s\n", file.path.c_str(), file.problems[i].c_str());
         }
     }
-    const bool action = request.at || !request.preview.empty() || request.compare;
+    const bool action = request.at || !request.preview.empty() || request.compare || request.measure;
     if (!action) InspectReport::printSummary(stdout, file, model, depthBasis);
     if (request.at) {
         const CodeFrame& frame = file.frame;
@@ -164,6 +195,7 @@ int inspect(const InspectRequest& request)
                      "preview");
     }
     if (request.compare && !compare(file, request, model)) status = kDamagedOrDifferent;
+    if (request.measure && !measure(file, request, model)) status = kDamagedOrDifferent;
     return status;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 const char* const kInspectUsage =
     "usage: pm5544-inspect [options] FILE\n"
@@ -10,9 +11,16 @@ const char* const kInspectUsage =
     "  --at X,Y          print the code values of one pixel\n"
     "  --preview OUT.png write an 8-bit sR'G'B' picture of the file\n"
     "  --compare         compare with the card rendered in memory, by card region\n"
-    "  --diff OUT.png    with --compare: write a picture marking the differing pixels\n"
+    "  --diff OUT.png    with --compare: write a picture of the differences on a heat scale\n"
+    "  --tolerance N     with --compare: samples within N codes count as equal\n"
+    "  --measure         measure what a chain did to the card: registration, levels, colour bars,\n"
+    "                    frequency response, chroma-luma delay, noise, PSNR, held against limits\n"
+    "  --json FILE       with --measure: also write the measurements as JSON (- for standard output)\n"
+    "  --report OUT.html with --measure: also write a self-contained report page\n"
+    "  --limits FILE     with --measure: the limits (name = low high lines) instead of the built-in set\n"
     "  -d -a -c -s -b -fr  pm5544's settings: how to read the file, what to compare with\n"
-    "exit status: 0 fine and identical, 1 damaged or different, 2 cannot read or cannot do\n";
+    "exit status: 0 fine and identical (or within the limits), 1 damaged, different or outside a limit,\n"
+    "2 cannot read or cannot do\n";
 
 namespace {
 
@@ -32,6 +40,7 @@ const char* valueOf(int argc, char** argv, int& i)
 InspectRequest InspectRequest::parse(int argc, char** argv)
 {
     InspectRequest request;
+    bool toleranceGiven = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         std::string error;
@@ -53,6 +62,21 @@ InspectRequest InspectRequest::parse(int argc, char** argv)
             request.compare = true;
         } else if (is(arg, "--diff")) {
             request.diff = valueOf(argc, argv, i);
+        } else if (is(arg, "--tolerance")) {
+            const char* value = valueOf(argc, argv, i);
+            char end = '\0';
+            if (std::sscanf(value, "%d%c", &request.tolerance, &end) != 1 || request.tolerance < 0) {
+                throw std::invalid_argument(std::string("--tolerance wants a number of codes, not ") + value);
+            }
+            toleranceGiven = true;
+        } else if (is(arg, "--measure")) {
+            request.measure = true;
+        } else if (is(arg, "--json")) {
+            request.measureOptions.json = valueOf(argc, argv, i);
+        } else if (is(arg, "--report")) {
+            request.measureOptions.report = valueOf(argc, argv, i);
+        } else if (is(arg, "--limits")) {
+            request.measureOptions.limits = valueOf(argc, argv, i);
         } else if (is(arg, "-h") || is(arg, "--help")) {
             request.help = true;
         } else if (arg[0] == '-' && arg[1] != '\0') {
@@ -64,6 +88,17 @@ InspectRequest InspectRequest::parse(int argc, char** argv)
         }
     }
     if (!request.diff.empty() && !request.compare) throw std::invalid_argument("--diff goes with --compare");
+    if (toleranceGiven && !request.compare) throw std::invalid_argument("--tolerance goes with --compare");
+    const MeasureOptions& m = request.measureOptions;
+    for (const auto& option : {std::make_pair("--json", &m.json), std::make_pair("--report", &m.report),
+                               std::make_pair("--limits", &m.limits)}) {
+        if (!option.second->empty() && !request.measure) {
+            throw std::invalid_argument(std::string(option.first) + " goes with --measure");
+        }
+    }
+    if (m.json == "-" && (request.compare || request.at)) {
+        throw std::invalid_argument("--json - keeps standard output for the JSON alone: not with --compare or --at");
+    }
     if (request.file.empty() && !request.help) throw std::invalid_argument("no file named");
     return request;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "inspect/CanvasSettings.h"
+#include "inspect/measure/MeasureCommand.h"
 
 // What one run of pm5544-inspect is asked to do, from its command line.
 struct InspectRequest {
@@ -13,7 +14,10 @@ struct InspectRequest {
     int atY = 0;
     std::string preview;  // the PNG to write, when asked
     bool compare = false;
-    std::string diff;  // with --compare: the PNG that shows where
+    std::string diff;   // with --compare: the PNG that shows where
+    int tolerance = 0;  // with --compare: codes by which samples may differ and still count as equal
+    bool measure = false;
+    MeasureOptions measureOptions;  // with --measure: --json, --report, --limits
     bool help = false;
     CanvasOptions canvas;
 

@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "inspect/measure/HeatScale.h"
+
 namespace {
 
-constexpr Rgb8 kDifferenceColour{255, 0, 0};
+constexpr int kLargestMarked = 65535;
 constexpr int kDimDivisor = 4;
 constexpr double kHz = 1e6;
 
@@ -35,10 +37,12 @@ void RegionComparison::Tally::add(const Tally& other)
     }
 }
 
-RegionComparison::RegionComparison(const CodeFrame& file, const CodeFrame& reference, const PhilipsPm5544Spec& card)
+RegionComparison::RegionComparison(const CodeFrame& file, const CodeFrame& reference, const PhilipsPm5544Spec& card,
+                                   int tolerance)
     : width_(reference.width),
       height_(reference.height),
       components_(std::min(file.components, kMaxComponents)),
+      tolerance_(tolerance),
       differs_(static_cast<std::size_t>(reference.width) * static_cast<std::size_t>(reference.height), 0)
 {
     // Differences in code values: the stored samples hold the codes in their top bits.
@@ -52,15 +56,17 @@ RegionComparison::RegionComparison(const CodeFrame& file, const CodeFrame& refer
             if (!reference.present(x, y)) continue;
             Tally& tally = regions_[static_cast<std::size_t>(card.regionOf(x, y))];
             ++tally.pixels;
-            bool differing = false;
+            double largest = 0;
             double d[kMaxComponents] = {};
             for (int c = 0; c < components_; ++c) {
                 d[c] = std::abs(static_cast<int>(file.stored(x, y, c)) - static_cast<int>(reference.stored(x, y, c))) /
                        step;
-                differing = differing || d[c] != 0;
+                largest = std::max(largest, d[c]);
             }
-            if (!differing) continue;
-            differs_[static_cast<std::size_t>(y) * width_ + x] = 1;
+            if (largest <= tolerance_) continue;
+            const int marked = static_cast<int>(std::min<double>(std::ceil(largest), kLargestMarked));
+            differs_[static_cast<std::size_t>(y) * width_ + x] = static_cast<uint16_t>(marked);
+            largest_ = std::max(largest_, marked);
             ++tally.differing;
             for (int c = 0; c < components_; ++c) {
                 tally.largest[c] = std::max(tally.largest[c], d[c]);
@@ -105,7 +111,9 @@ PreviewImage RegionComparison::diffImage(const PreviewImage& reference) const
     for (int y = 0; y < height_; ++y) {
         for (int x = 0; x < width_; ++x) {
             if (differs(x, y)) {
-                image.set(x, y, kDifferenceColour);
+                // The scale starts at the smallest difference counted, one code above the tolerance.
+                const double above = difference(x, y) - tolerance_;
+                image.set(x, y, HeatScale::colourAt(HeatScale::positionOf(above, largest_ - tolerance_)));
                 continue;
             }
             const Rgb8 c = reference.at(x, y);

@@ -25,18 +25,24 @@ public:
 
     // The frames must have the same layout and width; the file's may have
     // fewer lines. Pixels the file does not hold are left out and counted.
-    RegionComparison(const CodeFrame& file, const CodeFrame& reference, const PhilipsPm5544Spec& card);
+    // A sample differs when it is more than `tolerance` codes from the card's.
+    RegionComparison(const CodeFrame& file, const CodeFrame& reference, const PhilipsPm5544Spec& card,
+                     int tolerance = 0);
 
     const Tally& region(CardRegion r) const { return regions_[static_cast<std::size_t>(r)]; }
     Tally total() const;
     long long notStored() const { return notStored_; }
     bool identical() const { return total().differing == 0 && notStored_ == 0; }
-    bool differs(int x, int y) const { return differs_[static_cast<std::size_t>(y) * width_ + x] != 0; }
+    bool differs(int x, int y) const { return difference(x, y) != 0; }
+    // The largest difference of a differing pixel's components, in codes (at most 65535); 0 where none differs.
+    int difference(int x, int y) const { return differs_[static_cast<std::size_t>(y) * width_ + x]; }
+    int largestDifference() const { return largest_; }
 
     // The table of regions, one line each, with the component names given.
     void print(std::FILE* out, const char* const componentNames[], const PhilipsPm5544Spec& card) const;
 
-    // The reference dimmed to a quarter, with every differing pixel red.
+    // The reference dimmed to a quarter, with every differing pixel on the heat
+    // scale from the smallest difference counted to the largest.
     PreviewImage diffImage(const PreviewImage& reference) const;
 
 private:
@@ -45,5 +51,7 @@ private:
     int components_ = 0;
     std::array<Tally, kCardRegionCount> regions_{};
     long long notStored_ = 0;
-    std::vector<uint8_t> differs_;
+    int tolerance_ = 0;
+    int largest_ = 0;
+    std::vector<uint16_t> differs_;
 };

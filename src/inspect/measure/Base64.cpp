@@ -1,0 +1,33 @@
+#include "inspect/measure/Base64.h"
+
+namespace {
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr unsigned kSixBits = 0x3F;
+
+}  // namespace
+
+std::string base64(const std::string& bytes)
+{
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    std::size_t i = 0;
+    for (; i + 3 <= bytes.size(); i += 3) {
+        const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 | static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                           static_cast<unsigned char>(bytes[i + 2]);
+        out += kAlphabet[v >> 18 & kSixBits];
+        out += kAlphabet[v >> 12 & kSixBits];
+        out += kAlphabet[v >> 6 & kSixBits];
+        out += kAlphabet[v & kSixBits];
+    }
+    const std::size_t left = bytes.size() - i;
+    if (left > 0) {
+        unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
+        if (left == 2) v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        out += kAlphabet[v >> 18 & kSixBits];
+        out += kAlphabet[v >> 12 & kSixBits];
+        out += left == 2 ? kAlphabet[v >> 6 & kSixBits] : '=';
+        out += '=';
+    }
+    return out;
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+// Chains of known effect, applied to the card's own codes in memory: what a
+// capture of the card through them must measure.
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "inspect/CanvasSettings.h"
+#include "inspect/measure/CardReference.h"
+#include "inspect/measure/MeasureCanvas.h"
+#include "inspect/measure/MeasureFrame.h"
+#include "inspect/measure/Measurement.h"
+
+inline CanvasSettings canvasOf(int width, int height, PatternGen::colorAxes_e axes, int bitDepth,
+                               PatternGen::sampling_e sampling = PatternGen::Sampling_444)
+{
+    CanvasSettings s;
+    s.width = width;
+    s.height = height;
+    s.axes = axes;
+    s.bitDepth = bitDepth;
+    s.sampling = sampling;
+    return s;
+}
+
+inline MeasureCanvas measureCanvasOf(const CanvasSettings& s, const CardReference& card)
+{
+    return MeasureCanvas::of(s, card.sampleRateHz());
+}
+
+inline uint16_t toCode(double v, int bitDepth)
+{
+    const double top = std::ldexp(1.0, bitDepth) - 1;
+    return static_cast<uint16_t>(std::lround(std::min(std::max(v, 0.0), top)));
+}
+
+// Every sample of the planes listed through f(plane, x, y, original frame).
+inline MeasureFrame mapped(const MeasureFrame& in, const std::vector<int>& planes,
+                           const std::function<double(int, int, int, const MeasureFrame&)>& f)
+{
+    MeasureFrame out = in;
+    for (int p : planes) {
+        for (int y = 0; y < in.height; ++y) {
+            for (int x = 0; x < in.width; ++x) out.at(p, x, y) = toCode(f(p, x, y, in), in.bitDepth);
+        }
+    }
+    return out;
+}
+
+inline const std::vector<int> kAllPlanes{MeasureFrame::kCrOrR, MeasureFrame::kYOrG, MeasureFrame::kCbOrB};
+
+// The sample at x, y, the line's ends and the frame's edges repeated outwards.
+inline double clampedCode(const MeasureFrame& f, int p, int x, int y)
+{
+    return f.code(p, std::min(std::max(x, 0), f.width - 1), std::min(std::max(y, 0), f.height - 1));
+}
+
+// A horizontal FIR: out[x] = sum taps[k] in[x - k + first] ... taps given from the earliest input sample
+// (x + lead) down to the latest-but-one; the picture moves right by lead... see each use.
+inline MeasureFrame filtered(const MeasureFrame& in, const std::vector<int>& planes, const std::vector<double>& taps,
+                             int lead)
+{
+    return mapped(in, planes, [&](int p, int x, int y, const MeasureFrame& f) {
+        double sum = 0;
+        for (std::size_t k = 0; k < taps.size(); ++k) sum += taps[k] * clampedCode(f, p, x + lead - static_cast<int>(k), y);
+        return sum;
+    });
+}
+
+inline MeasureFrame shifted(const MeasureFrame& in, const std::vector<int>& planes, int dx, int dy)
+{
+    return mapped(in, planes, [&](int p, int x, int y, const MeasureFrame& f) { return clampedCode(f, p, x - dx, y - dy); });
+}
