@@ -24,6 +24,10 @@ inline CanvasSettings canvasOf(int width, int height, PatternGen::colorAxes_e ax
     s.axes = axes;
     s.bitDepth = bitDepth;
     s.sampling = sampling;
+    if (height < 600) {  // standard definition, as it is shown: 4:3
+        s.aspectWidth = 4;
+        s.aspectHeight = 3;
+    }
     return s;
 }
 
@@ -59,19 +63,42 @@ inline double clampedCode(const MeasureFrame& f, int p, int x, int y)
     return f.code(p, std::min(std::max(x, 0), f.width - 1), std::min(std::max(y, 0), f.height - 1));
 }
 
-// A horizontal FIR: out[x] = sum taps[k] in[x - k + first] ... taps given from the earliest input sample
-// (x + lead) down to the latest-but-one; the picture moves right by lead... see each use.
+// A horizontal FIR: out[x] = sum over k of taps[k] in[x + lead - k]. Symmetric taps make a filter of known
+// delay: the picture moves right by (taps - 1) / 2 - lead samples.
 inline MeasureFrame filtered(const MeasureFrame& in, const std::vector<int>& planes, const std::vector<double>& taps,
                              int lead)
 {
     return mapped(in, planes, [&](int p, int x, int y, const MeasureFrame& f) {
         double sum = 0;
-        for (std::size_t k = 0; k < taps.size(); ++k) sum += taps[k] * clampedCode(f, p, x + lead - static_cast<int>(k), y);
+        for (std::size_t k = 0; k < taps.size(); ++k)
+            sum += taps[k] * clampedCode(f, p, x + lead - static_cast<int>(k), y);
         return sum;
     });
 }
 
 inline MeasureFrame shifted(const MeasureFrame& in, const std::vector<int>& planes, int dx, int dy)
 {
-    return mapped(in, planes, [&](int p, int x, int y, const MeasureFrame& f) { return clampedCode(f, p, x - dx, y - dy); });
+    return mapped(in, planes,
+                  [&](int p, int x, int y, const MeasureFrame& f) { return clampedCode(f, p, x - dx, y - dy); });
+}
+
+// The same along the columns: the picture moves down by (taps - 1) / 2 - lead lines.
+inline MeasureFrame filteredVertically(const MeasureFrame& in, const std::vector<int>& planes,
+                                       const std::vector<double>& taps, int lead)
+{
+    return mapped(in, planes, [&](int p, int x, int y, const MeasureFrame& f) {
+        double sum = 0;
+        for (std::size_t k = 0; k < taps.size(); ++k)
+            sum += taps[k] * clampedCode(f, p, x, y + lead - static_cast<int>(k));
+        return sum;
+    });
+}
+
+// Gaussian noise of standard deviation sigma codes on every plane, rounded back to codes.
+inline MeasureFrame noisy(const MeasureFrame& in, double sigma, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::normal_distribution<double> noise(0.0, sigma);
+    return mapped(in, kAllPlanes,
+                  [&](int p, int x, int y, const MeasureFrame& f) { return f.code(p, x, y) + noise(random); });
 }

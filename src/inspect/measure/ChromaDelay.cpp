@@ -59,6 +59,28 @@ double crossing(const std::vector<double>& v, double level, double direction)
     return std::nan("");
 }
 
+// Reads each odd sample of a profile starting at sample `first` as the mean of the even samples either side.
+void cosite(std::vector<double>& v, int first)
+{
+    for (std::size_t i = 1; i + 1 < v.size(); ++i) {
+        if (((first + static_cast<int>(i)) & 1) != 0) v[i] = (v[i - 1] + v[i + 1]) / 2;
+    }
+}
+
+// True when every odd sample of the chroma planes repeats the even one before it.
+bool chromaShared(const MeasureFrame& f)
+{
+    for (int p : {MeasureFrame::kCbOrB, MeasureFrame::kCrOrR}) {
+        for (int y = 0; y < f.height; ++y) {
+            const uint16_t* row = f.row(p, y);
+            for (int x = 1; x < f.width; x += 2) {
+                if (row[x] != row[x - 1]) return false;
+            }
+        }
+    }
+    return true;
+}
+
 // The capture's edge time less the card's in one plane, when the edge is large enough there to be timed.
 bool delayAt(const Edge& e, int plane, double smallestStep, double& delay)
 {
@@ -112,10 +134,15 @@ ChromaDelay measureChromaDelay(const MeasureFrame& capture, const MeasureFrame& 
             e.cardRight[p] += card.code(p, right.x0, left.y);
         }
     }
+    const bool captureShared = chromaShared(capture);
     Timing luma;
     std::array<Timing, 2> chroma;
     for (auto& entry : edges) {
         Edge& e = entry.second;
+        for (int p : chromaPlanes) {
+            if (canvas.sharedChroma) cosite(e.cardProfile[static_cast<std::size_t>(p)], e.from);
+            if (captureShared) cosite(e.profile[static_cast<std::size_t>(p)], e.from + shift.dx);
+        }
         // Sums over the lines stand for means: each side of a comparison is summed over the same lines.
         const double smallestStep = kSmallestStep * canvas.span() * e.lines;
         double d = 0;

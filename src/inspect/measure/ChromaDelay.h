@@ -22,6 +22,10 @@ struct ChromaDelay {
 // side, by linear interpolation between the two samples that straddle it, in
 // the capture and in the card; the difference is averaged over the bars'
 // lines and edges, and luma's is taken from each colour difference's.
+// Chroma that pairs of samples share (4:2:2, 4:2:0) is timed where it is
+// sampled, co-sited with the even sample: between two even samples it is
+// read by linear interpolation, not as the repeated value. The card's is read
+// so, and a capture's whose odd samples all repeat the even ones.
 ChromaDelay measureChromaDelay(const MeasureFrame& capture, const MeasureFrame& card,
                                const std::vector<FlatSpan>& spans, const Registration& registration,
                                const MeasureCanvas& canvas, Clearance clearance);

@@ -11,6 +11,7 @@ MeasureCanvas MeasureCanvas::of(const CanvasSettings& s, double sampleRateHz)
     c.bitDepth = s.bitDepth;
     c.fullRange = s.fullRange || ColourAxes::factsOf(s.axes).levels == ColourAxes::Levels::AlwaysFull;
     c.sampleRateHz = sampleRateHz;
+    c.sharedChroma = s.sampling != PatternGen::Sampling_444;
     const ColourSpace space(s.axes, s.bitDepth, s.fullRange);
     c.black = space.blackLevel;
     c.white = space.whiteLevel;

@@ -18,6 +18,7 @@ struct MeasureCanvas {
     double white = 3760;
     double chromaMid = 2048;  // the code of zero colour difference (Y'CbCr)
     double sampleRateHz = 74250000.0;
+    bool sharedChroma = false;  // 4:2:2 or 4:2:0: each even sample's chroma serves the odd one after it too
     // Y' = weights . (plane 0, plane 1, plane 2): (0, 1, 0) for Y'CbCr, the
     // matrix's luma weights on (R', G', B') for R'G'B'.
     std::array<double, MeasureFrame::kPlanes> lumaWeights{0, 1, 0};
