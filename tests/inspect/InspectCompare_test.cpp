@@ -2,6 +2,7 @@
 // card it lies in, and marks it in the difference picture.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -26,6 +27,28 @@ std::string tableRow(const std::string& out, const std::string& region)
         if (line.compare(0, region.size(), region) == 0) return line;
     }
     return "";
+}
+
+// The top of the difference picture's heat scale, the colour of the largest difference.
+const std::array<int, 3> kLargestColour{255, 255, 160};
+
+std::array<int, 3> colourAt(const PngImage& image, int x, int y)
+{
+    const auto ux = static_cast<uint32_t>(x);
+    const auto uy = static_cast<uint32_t>(y);
+    return {image.at(ux, uy, 0), image.at(ux, uy, 1), image.at(ux, uy, 2)};
+}
+
+// Pixels brighter than any of the dimmed card's: those on the heat scale.
+long long markedPixels(const PngImage& image)
+{
+    long long marked = 0;
+    for (uint32_t y = 0; y < image.height; ++y) {
+        for (uint32_t x = 0; x < image.width; ++x) {
+            marked += image.at(x, y, 0) > 64 || image.at(x, y, 1) > 64 || image.at(x, y, 2) > 64 ? 1 : 0;
+        }
+    }
+    return marked;
 }
 
 long long differing(const std::string& row)
@@ -71,13 +94,60 @@ TEST(InspectCompare, FindsOneChangedSampleAndNamesItsRegion)
 
         const PngImage marked = readPng(diff);
         ASSERT_TRUE(marked.ok) << diff;
-        int red = 0;
-        for (uint32_t y = 0; y < marked.height; ++y) {
-            for (uint32_t x = 0; x < marked.width; ++x) {
-                red += marked.at(x, y, 0) == 255 && marked.at(x, y, 1) == 0 ? 1 : 0;
-            }
-        }
-        EXPECT_EQ(red, 1) << c.region;
-        EXPECT_EQ(marked.at(c.x, c.y, 0), 255) << c.region;
+        EXPECT_EQ(markedPixels(marked), 1) << c.region;
+        EXPECT_EQ(colourAt(marked, c.x, c.y), kLargestColour) << c.region;
     }
+}
+
+TEST(InspectCompare, ToleranceCountsSmallDifferencesAsEqualAndTheHeatScaleShowsSize)
+{
+    const std::vector<std::string> options = {"-d", "640x360", "-c", "709", "-b", "10"};
+    const std::string path = renderWithPm5544(options, "card.dpx");
+    std::string bytes = readFile(path);
+    // Y' raised by 3 codes at one pixel of the background and by 40 at another.
+    const struct {
+        int x, y, codes;
+    } changes[] = {{100, 40, 3}, {540, 40, 40}};
+    for (const auto& c : changes) {
+        const std::size_t at = kDpxData + (static_cast<std::size_t>(c.y) * kWidth + c.x) * 4;
+        uint32_t word = 0;
+        for (int i = 3; i >= 0; --i) word = (word << 8) | static_cast<unsigned char>(bytes[at + i]);
+        word += static_cast<uint32_t>(c.codes) << 12;
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(word >> (8 * i));
+    }
+    std::ofstream(path, std::ios::binary) << bytes;
+    const struct {
+        const char* tolerance;
+        int status;
+        long long differ;
+        const char* result;
+    } cases[] = {{"0", 1, 2, "result: 2 of 230400 samples differ"},
+                 {"2", 1, 2, "result: 2 of 230400 samples differ"},
+                 {"3", 1, 1, "result: 1 of 230400 samples differ"},
+                 {"40", 0, 0, "result: identical within 40 codes"}};
+    for (const auto& c : cases) {
+        const std::string diff = path + ".diff.png";
+        std::vector<std::string> args = options;
+        args.insert(args.end(), {"--compare", "--tolerance", c.tolerance, "--diff", diff, path});
+        const ProgramRun run = inspect(args);
+        EXPECT_EQ(run.status, c.status) << c.tolerance << run.err;
+        EXPECT_EQ(differing(tableRow(run.out, "all")), c.differ) << run.out;
+        EXPECT_NE(run.out.find(c.result), std::string::npos) << run.out;
+        const PngImage marked = readPng(diff);
+        ASSERT_TRUE(marked.ok) << diff;
+        EXPECT_EQ(markedPixels(marked), c.differ) << c.tolerance;
+        if (c.differ > 0) {
+            EXPECT_EQ(colourAt(marked, 540, 40), kLargestColour) << c.tolerance;
+        }
+        if (c.differ == 2) {
+            // 3 codes against 40 lies low on the scale, between purple and red, not yet orange.
+            const std::array<int, 3> small = colourAt(marked, 100, 40);
+            EXPECT_GE(small[0], 96) << c.tolerance;
+            EXPECT_EQ(small[1], 0) << c.tolerance;
+        }
+    }
+    const ProgramRun alone = inspect(with({"--tolerance", "2"}, path));
+    EXPECT_EQ(alone.status, 2);
+    EXPECT_NE(alone.err.find("--tolerance goes with --compare"), std::string::npos) << alone.err;
+    EXPECT_EQ(inspect(with({"--compare", "--tolerance", "-1"}, path)).status, 2);
 }

@@ -20,6 +20,7 @@ constexpr int kLegendWidth = 400;
 constexpr int kLegendHeight = 16;
 constexpr int kLegendSteps = 64;
 constexpr int kDefaultDbRange = 1;  // the chart shows at least +-1 dB
+constexpr double kNothing = 5e-10;  // what rounding leaves of a difference of nothing: shown as 0, not -0
 
 std::string escaped(const std::string& text)
 {
@@ -40,7 +41,7 @@ std::string fixed(double v, int decimals, bool sign = false)
 {
     if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
     char text[64];
-    std::snprintf(text, sizeof text, sign ? "%+.*f" : "%.*f", decimals, v);
+    std::snprintf(text, sizeof text, sign ? "%+.*f" : "%.*f", decimals, std::abs(v) < kNothing ? 0.0 : v);
     return text;
 }
 
@@ -156,10 +157,9 @@ std::string vectorPlot(const Measurement& m)
     s << "<rect x=\"0\" y=\"0\" width=\"" << kPlotSize << "\" height=\"" << kPlotSize << "\" fill=\"white\"/>\n";
     s << "<line x1=\"0\" y1=\"" << half << "\" x2=\"" << kPlotSize << "\" y2=\"" << half << "\" stroke=\"#aaa\"/>\n";
     s << "<line x1=\"" << half << "\" y1=\"0\" x2=\"" << half << "\" y2=\"" << kPlotSize << "\" stroke=\"#aaa\"/>\n";
-    s << "<text x=\"" << kPlotSize - 4 << "\" y=\"" << half - 4 << "\" text-anchor=\"end\" font-size=\"11\">"
-      << (m.canvas.yCbCr ? "Cb" : "B'-Y'") << "</text>\n";
-    s << "<text x=\"" << half + 4 << "\" y=\"12\" font-size=\"11\">" << (m.canvas.yCbCr ? "Cr" : "R'-Y'")
-      << "</text>\n";
+    s << "<text x=\"" << kPlotSize - 4 << "\" y=\"" << kPlotSize - 6 << "\" text-anchor=\"end\" font-size=\"11\">"
+      << (m.canvas.yCbCr ? "Cb to the right" : "B'-Y' to the right") << "</text>\n";
+    s << "<text x=\"4\" y=\"12\" font-size=\"11\">" << (m.canvas.yCbCr ? "Cr upwards" : "R'-Y' upwards") << "</text>\n";
     for (std::size_t i = 0; i < card.size(); ++i) {
         const std::string name = escaped(m.bars.bars[i].name);
         s << "<line class=\"card-vector\" x1=\"" << half << "\" y1=\"" << half << "\" x2=\"" << px(card[i][0])

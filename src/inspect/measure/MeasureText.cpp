@@ -6,12 +6,20 @@
 
 namespace {
 
+constexpr double kNothing = 5e-10;
+
 std::string number(double v, const char* format)
 {
     if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
     char text[64];
     std::snprintf(text, sizeof text, format, v);
     return text;
+}
+
+// A value as it is shown: what rounding leaves of a difference of nothing shows as 0, not -0.
+double shown(double v)
+{
+    return std::abs(v) < kNothing ? 0.0 : v;
 }
 
 void section(std::FILE* out, const char* title)
@@ -37,7 +45,7 @@ void printLevels(std::FILE* out, const Measurement& m)
         row("grey step " + std::to_string(i + 1), m.levels.greyScale[i]);
     }
     std::fprintf(out, "  fit: measured = %.5f x reference %+.2f codes; largest step deviation %+.2f codes\n",
-                 m.levels.gain, m.levels.offset, m.levels.largestStepDeviation);
+                 m.levels.gain, shown(m.levels.offset), shown(m.levels.largestStepDeviation));
     std::fprintf(out, "  clipped samples: %lld at the lowest legal code, %lld at the highest\n", m.levels.clippedLow,
                  m.levels.clippedHigh);
 }
@@ -52,9 +60,9 @@ void printBars(std::FILE* out, const Measurement& m)
         std::fprintf(out, "  %-8s | %7.1f %7.1f %7.1f | %8.2f %8.2f %8.2f | %+7.2f %+7.2f %+7.2f | %11.4f %+9.2f\n",
                      b.name.c_str(), b.reference[0], b.reference[1], b.reference[2], b.measured[0], b.measured[1],
                      b.measured[2], b.measured[0] - b.reference[0], b.measured[1] - b.reference[1],
-                     b.measured[2] - b.reference[2], b.chromaGain, b.chromaPhaseDeg);
+                     b.measured[2] - b.reference[2], b.chromaGain, shown(b.chromaPhaseDeg));
     }
-    std::fprintf(out, "  chroma: gain %.4f, phase %+.2f deg\n", m.bars.chromaGain, m.bars.chromaPhaseDeg);
+    std::fprintf(out, "  chroma: gain %.4f, phase %+.2f deg\n", m.bars.chromaGain, shown(m.bars.chromaPhaseDeg));
 }
 
 void printResponse(std::FILE* out, const Measurement& m)
@@ -65,7 +73,7 @@ void printResponse(std::FILE* out, const Measurement& m)
     for (const GratingResponse& g : m.frequencyResponse) {
         std::fprintf(out, "  %-7d %14d %13.4f %8.3f ", g.grating, g.periodSamples, g.cyclesPerSample, g.mhz);
         if (g.measurable) {
-            std::fprintf(out, "%+11.3f\n", g.db);
+            std::fprintf(out, "%+11.3f\n", shown(g.db));
         } else {
             std::fprintf(out, "%11s (%s)\n", "-", g.why);
         }
@@ -81,7 +89,7 @@ void printDelay(std::FILE* out, const Measurement& m)
             continue;
         }
         std::fprintf(out, "  %-3s %+8.3f samples %+9.2f ns  (%d edges)\n", m.canvas.chromaLabels[c],
-                     m.chromaDelay.samples[c], m.chromaDelay.ns[c], m.chromaDelay.edges[c]);
+                     shown(m.chromaDelay.samples[c]), shown(m.chromaDelay.ns[c]), m.chromaDelay.edges[c]);
     }
 }
 
@@ -110,7 +118,7 @@ void printLimits(std::FILE* out, const MeasureReport& r)
     section(out, "limits");
     for (const LimitCheck& c : r.checks) {
         std::fprintf(out, "  %-26s %-10s %12s %-7s in [%s, %s]  %s\n", c.name.c_str(), c.what.c_str(),
-                     number(c.value, "%+.3f").c_str(), c.unit.c_str(), number(c.low, "%g").c_str(),
+                     number(shown(c.value), "%+.3f").c_str(), c.unit.c_str(), number(c.low, "%g").c_str(),
                      number(c.high, "%g").c_str(), c.passed ? "pass" : "FAIL");
     }
 }

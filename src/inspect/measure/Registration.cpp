@@ -13,7 +13,7 @@ namespace {
 
 using Complex = std::complex<double>;
 
-constexpr int kLargestSide = 1024;  // of the correlated window: enough of the card, at a bounded cost
+constexpr int kLargestSide = 512;  // of the correlated window: enough of the card, at a bounded cost
 constexpr double kWholeWithin = 0.005;
 constexpr double kTiny = 1e-300;
 
@@ -101,7 +101,8 @@ void refine(const std::vector<Complex>& spectrum, int nx, int ny, double& cx, do
         for (int i = 0; i < k; ++i) {
             Complex sum = 0;
             for (int v = 0; v < ny; ++v)
-                sum += partial[static_cast<std::size_t>(i) * ny + v] * kernelY[static_cast<std::size_t>(j) * ny + v];
+                sum += Fft::times(partial[static_cast<std::size_t>(i) * ny + v],
+                                  kernelY[static_cast<std::size_t>(j) * ny + v]);
             surface[static_cast<std::size_t>(j) * k + i] = sum.real();
             if (sum.real() > surface[static_cast<std::size_t>(best)]) best = j * k + i;
         }
@@ -142,29 +143,58 @@ Registration measureRegistration(const MeasureFrame& capture, const MeasureFrame
 {
     const int nx = powerOfTwoAtMost(card.width);
     const int ny = powerOfTwoAtMost(card.height);
-    const int x0 = (card.width - nx) / 2;
-    const int y0 = (card.height - ny) / 2;
-    std::vector<Complex> a = taperedWindow(capture, canvas, x0, y0, nx, ny);
+    const std::size_t rows = static_cast<std::size_t>(ny);
+    const std::size_t columns = static_cast<std::size_t>(nx);
+    int x0 = (card.width - nx) / 2;
+    int y0 = (card.height - ny) / 2;
     std::vector<Complex> b = taperedWindow(card, canvas, x0, y0, nx, ny);
-    Fft::transform2d(a, static_cast<std::size_t>(ny), static_cast<std::size_t>(nx), false);
-    Fft::transform2d(b, static_cast<std::size_t>(ny), static_cast<std::size_t>(nx), false);
-    std::vector<Complex> cross(a.size());
+    Fft::transform2d(b, rows, columns, false);
+    std::vector<Complex> a = taperedWindow(capture, canvas, x0, y0, nx, ny);
+    Fft::transform2d(a, rows, columns, false);
+
+    // The whole shift: the peak of the phase correlation.
     std::vector<Complex> phase(a.size());
     for (std::size_t i = 0; i < a.size(); ++i) {
-        cross[i] = a[i] * std::conj(b[i]);
-        phase[i] = cross[i] / std::max(std::abs(cross[i]), kTiny);
+        const Complex cross = Fft::times(a[i], std::conj(b[i]));
+        phase[i] = cross / std::max(std::abs(cross), kTiny);
     }
-    Fft::transform2d(phase, static_cast<std::size_t>(ny), static_cast<std::size_t>(nx), true);
+    Fft::transform2d(phase, rows, columns, true);
     std::size_t peak = 0;
     for (std::size_t i = 1; i < phase.size(); ++i) {
         if (phase[i].real() > phase[peak].real()) peak = i;
     }
-    double cx = signedFrequency(static_cast<int>(peak % static_cast<std::size_t>(nx)), nx);
-    double cy = signedFrequency(static_cast<int>(peak / static_cast<std::size_t>(nx)), ny);
-    refine(cross, nx, ny, cx, cy, kCoarseStep);
-    refine(cross, nx, ny, cx, cy, kFineStep);
+    const int tx = signedFrequency(static_cast<int>(peak % columns), nx);
+    const int ty = signedFrequency(static_cast<int>(peak / columns), ny);
+
+    // The capture's window moved by it, so that both hold the same picture and the window's edges bias nothing;
+    // both windows moved back inside the frames where the shift would take one out.
+    const int cx0 = std::min(std::max(x0, -tx), card.width - nx - std::max(tx, 0));
+    const int cy0 = std::min(std::max(y0, -ty), card.height - ny - std::max(ty, 0));
+    const bool movable = cx0 >= 0 && cx0 + tx >= 0 && cy0 >= 0 && cy0 + ty >= 0;
+    double fx = 0;
+    double fy = 0;
+    if (movable) {
+        if (cx0 != x0 || cy0 != y0) {
+            x0 = cx0;
+            y0 = cy0;
+            b = taperedWindow(card, canvas, x0, y0, nx, ny);
+            Fft::transform2d(b, rows, columns, false);
+        }
+        a = taperedWindow(capture, canvas, x0 + tx, y0 + ty, nx, ny);
+        Fft::transform2d(a, rows, columns, false);
+    } else {
+        fx = tx;  // a shift too large to move the windows by: refined about it where they are
+        fy = ty;
+    }
+    std::vector<Complex> cross(a.size());
+    for (std::size_t i = 0; i < a.size(); ++i) cross[i] = Fft::times(a[i], std::conj(b[i]));
+    refine(cross, nx, ny, fx, fy, kCoarseStep);
+    refine(cross, nx, ny, fx, fy, kFineStep);
+    const double dx = (movable ? tx : 0) + fx;
+    const double dy = (movable ? ty : 0) + fy;
     Registration r;
-    r.dx = std::abs(cx - std::round(cx)) < kWholeWithin ? std::round(cx) : cx;
-    r.dy = std::abs(cy - std::round(cy)) < kWholeWithin ? std::round(cy) : cy;
+    // A whole shift is reported whole ("+ 0.0": never a negative zero).
+    r.dx = (std::abs(dx - std::round(dx)) < kWholeWithin ? std::round(dx) : dx) + 0.0;
+    r.dy = (std::abs(dy - std::round(dy)) < kWholeWithin ? std::round(dy) : dy) + 0.0;
     return r;
 }

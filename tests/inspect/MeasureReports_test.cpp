@@ -1,0 +1,220 @@
+// --measure on the command line: its limits decide the exit status, --json
+// gives scripts the documented keys, and --report writes a page that needs
+// nothing outside itself.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "InspectRun.h"
+#include "inspect/measure/MeasureLimits.h"
+
+namespace {
+
+const std::vector<std::string> kCard = {"-d", "640x360", "-c", "709", "-s", "422", "-b", "10"};
+
+std::string card()
+{
+    return renderWithPm5544(kCard, "card.png");
+}
+
+ProgramRun measure(const std::vector<std::string>& extra, const std::string& file)
+{
+    std::vector<std::string> args = kCard;
+    args.push_back("--measure");
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.push_back(file);
+    return inspect(args);
+}
+
+std::string writeLimits(const std::string& text)
+{
+    const std::string path = testTempDir() + "/limits.txt";
+    std::ofstream(path) << text;
+    return path;
+}
+
+// The elements a page opens and closes, in order: every one that is not void closes, innermost first.
+bool balancedTags(const std::string& html, std::string& problem)
+{
+    const std::vector<std::string> kVoid = {"meta", "img", "br", "!DOCTYPE"};
+    std::vector<std::string> open;
+    for (std::size_t at = html.find('<'); at != std::string::npos; at = html.find('<', at + 1)) {
+        const std::size_t end = html.find('>', at);
+        if (end == std::string::npos) return problem = "an unclosed <", false;
+        const std::string tag = html.substr(at + 1, end - at - 1);
+        const bool closing = tag[0] == '/';
+        const std::string name =
+            tag.substr(closing ? 1 : 0, tag.find_first_of(" />", closing ? 1 : 0) - (closing ? 1 : 0));
+        if (closing) {
+            if (open.empty() || open.back() != name)
+                return problem = "</" + name + "> closes " + (open.empty() ? "nothing" : open.back()), false;
+            open.pop_back();
+        } else if (tag.back() != '/' && std::find(kVoid.begin(), kVoid.end(), name) == kVoid.end()) {
+            open.push_back(name);
+        }
+    }
+    if (!open.empty()) return problem = "<" + open.back() + "> never closed", false;
+    return true;
+}
+
+std::size_t count(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST(MeasureReports, LimitsDecideTheExitStatus)
+{
+    const std::string file = card();
+    const struct {
+        const char* limits;
+        int status;
+        const char* failed;
+    } cases[] = {
+        {"", 0, ""},  // the built-in set
+        {"# what a studio link must hold\nfrequency_response_db = -0.2 0.2\n\nsnr_db = 50 inf\n", 0, ""},
+        {"registration_samples = 1 2\nsnr_db = -inf inf\n", 1, "registration_samples"},
+        {"psnr_db = 0 60\n", 1, "psnr_db"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> extra = {"--json", "-"};
+        if (*c.limits != '\0') extra.insert(extra.end(), {"--limits", writeLimits(c.limits)});
+        const ProgramRun run = measure(extra, file);
+        EXPECT_EQ(run.status, c.status) << c.limits << run.err;
+        const nlohmann::json j = nlohmann::json::parse(run.out);
+        EXPECT_EQ(j["limits"]["passed"], c.status == 0) << c.limits;
+        if (*c.failed != '\0') {
+            EXPECT_EQ(j["limits"]["failed"], nlohmann::json::array({c.failed})) << c.limits;
+        }
+    }
+}
+
+TEST(MeasureReports, AnUnreadableLimitsFileIsRefusedNamingTheLine)
+{
+    const std::string file = card();
+    const struct {
+        const char* limits;
+        const char* message;
+    } cases[] = {
+        {"snr_db = 50\n", "line 1: not \"name = low high\""},
+        {"# fine\nloudness_db = 1 2\n", "line 2: no limit is called loudness_db"},
+        {"snr_db = 60 50\n", "line 1: the low bound is above the high one"},
+        {"snr_db = fifty inf\n", "line 1: the bounds are numbers, inf or -inf"},
+        {"snr_db : 50 inf\n", "line 1: not \"name = low high\""},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = measure({"--limits", writeLimits(c.limits)}, file);
+        EXPECT_EQ(run.status, 2) << c.limits;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "") << c.limits;
+    }
+    const ProgramRun missing = measure({"--limits", testTempDir() + "/none.txt"}, file);
+    EXPECT_EQ(missing.status, 2);
+}
+
+TEST(MeasureReports, JsonOnStandardOutputHoldsEveryDocumentedKey)
+{
+    const ProgramRun run = measure({"--json", "-"}, card());
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json j = nlohmann::json::parse(run.out);  // nothing else on standard output
+    const std::vector<std::pair<std::string, std::vector<std::string>>> keys = {
+        {"registration", {"dx", "dy"}},
+        {"levels", {"gain", "offset", "black", "white", "grey_scale", "clipped"}},
+        {"chroma", {"gain", "phase_deg"}},
+        {"chroma_delay", {"cb_samples", "cr_samples", "cb_ns", "cr_ns"}},
+        {"noise", {"y_rms", "cb_rms", "cr_rms", "snr_db"}},
+        {"psnr_db", {"y", "cb", "cr"}},
+        {"limits", {"passed", "failed"}},
+    };
+    for (const auto& k : keys) {
+        for (const std::string& inner : k.second) EXPECT_TRUE(j[k.first].contains(inner)) << k.first << "." << inner;
+    }
+    ASSERT_EQ(j["bars"].size(), 6u);
+    for (const char* key : {"name", "reference", "measured", "chroma_gain", "chroma_phase_deg"})
+        EXPECT_TRUE(j["bars"][0].contains(key)) << key;
+    ASSERT_EQ(j["frequency_response"].size(), 5u);
+    for (const char* key : {"grating", "period_samples", "cycles_per_sample", "mhz", "db"})
+        EXPECT_TRUE(j["frequency_response"][0].contains(key)) << key;
+    EXPECT_EQ(j["levels"]["grey_scale"].size(), 6u);
+    EXPECT_EQ(j["levels"]["white"]["reference"], 940);
+    EXPECT_TRUE(j["diagnoses"].empty());
+    EXPECT_TRUE(j["psnr_db"]["y"].is_null());  // infinite for an identical picture
+}
+
+TEST(MeasureReports, TheReportPageIsWellFormedAndSelfContained)
+{
+    const std::string page = testTempDir() + "/report.html";
+    const ProgramRun run = measure({"--report", page}, card());
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string html = readFile(page);
+    ASSERT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
+    std::string problem;
+    EXPECT_TRUE(balancedTags(html, problem)) << problem;
+    // Nothing is fetched: no links, scripts or style sheets, and every picture is data.
+    for (const char* outside : {"href=", "<link", "<script", "url(", "<iframe", "@import"})
+        EXPECT_EQ(count(html, outside), 0u) << outside;
+    EXPECT_EQ(count(html, "src="), count(html, "src=\"data:image/png;base64,"));
+    EXPECT_EQ(count(html, "http"), count(html, "xmlns=\"http://www.w3.org/2000/svg\""));
+    // The charts: five gratings with a limit band, six bars twice, the difference picture and its legend.
+    EXPECT_EQ(count(html, "<svg id=\"frequency-response\""), 1u);
+    EXPECT_EQ(count(html, "class=\"grating\""), 5u);
+    EXPECT_EQ(count(html, "class=\"limit-band\""), 1u);
+    EXPECT_EQ(count(html, "<circle class=\"card-vector\""), 6u);
+    EXPECT_EQ(count(html, "<circle class=\"capture-vector\""), 6u);
+    EXPECT_EQ(count(html, "<img id=\"difference\""), 1u);
+    EXPECT_EQ(count(html, "<svg id=\"heat-legend\""), 1u);
+    const std::size_t data = html.find("base64,") + 7;
+    EXPECT_EQ(html.substr(data, 8), "iVBORw0K");  // the PNG signature, 89 50 4E 47 0D 0A 1A 0A
+}
+
+TEST(MeasureReports, OptionsThatDoNotGoTogetherAreRefused)
+{
+    const std::string file = card();
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"--json", "m.json", file}, "--json goes with --measure"},
+        {{"--report", "m.html", file}, "--report goes with --measure"},
+        {{"--limits", "l.txt", file}, "--limits goes with --measure"},
+        {{"--measure", "--compare", "--json", "-", file}, "--json - keeps standard output for the JSON alone"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = inspect(c.args);
+        EXPECT_EQ(run.status, 2) << c.message;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+}
+
+TEST(MeasureReports, ACaptureOfAnotherSizeIsMeasuredAtItsOwnAndSaysSo)
+{
+    const std::string file = card();
+    std::vector<std::string> args = {"-d", "1280x720", "-c", "709", "-s", "422", "-b", "10", "--measure", file};
+    const ProgramRun run = inspect(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("note: the capture is 640x360: measured against the card rendered at that size, not at "
+                           "-d 1280x720"),
+              std::string::npos)
+        << run.out;
+    const std::string xyz = renderWithPm5544({"-c", "RGB-headroom"}, "card.xyz");
+    const ProgramRun refused = inspect({"--measure", xyz});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("X'Y'Z'"), std::string::npos) << refused.err;
+}
+
+TEST(MeasureReports, BuiltInLimitsAreTheDocumentedOnes)
+{
+    // The README's table of the built-in set, row by row.
+    const std::string readme = readFile(std::string(PM5544_SOURCE_DIR) + "/README.md");
+    for (const Limit& l : LimitSet::builtIn().limits) {
+        char row[128];
+        std::snprintf(row, sizeof row, "| `%s` | %g | %g |", l.name.c_str(), l.low, l.high);
+        EXPECT_NE(readme.find(row), std::string::npos) << row;
+    }
+}
