@@ -69,6 +69,14 @@ MeasureFrame rematrixed(const MeasureFrame& in, double decodeKr, double decodeKb
     return out;
 }
 
+// Each sample `share` of the way from a to b.
+MeasureFrame partWay(const MeasureFrame& a, const MeasureFrame& b, double share)
+{
+    return mapped(a, kAllPlanes, [&](int p, int x, int y, const MeasureFrame& f) {
+        return f.code(p, x, y) + share * (b.code(p, x, y) - f.code(p, x, y));
+    });
+}
+
 }  // namespace
 
 TEST(MeasureChains, IdentityIsIdealOnEveryKindOfCanvas)
@@ -110,6 +118,8 @@ TEST(MeasureChains, LumaGainAndOffsetAreFittedOverTheGreyScale)
     EXPECT_NEAR(m.levels.offset, -10 - 0.05 * black, 0.5);
     EXPECT_LT(std::abs(m.levels.largestStepDeviation), 0.5);
     EXPECT_NEAR(m.levels.white.measured - m.levels.white.reference, 0.05 * (940 - black) - 10, 0.5);
+    // A change of level is not noise.
+    for (double n : m.noise.rms) EXPECT_LT(n, 0.5);
 }
 
 TEST(MeasureChains, RegistrationFindsWholeAndHalfSampleShifts)
@@ -192,7 +202,7 @@ TEST(MeasureChains, NoiseOfKnownSigmaAndTheQuantisationFloor)
     const struct {
         double sigma;
         bool atFloor;
-    } cases[] = {{0.25, true}, {1, false}, {4, false}};
+    } cases[] = {{0.25, true}, {0.33, true}, {1, false}, {4, false}};  // 0.33: about 68 dB, within 3 dB of 69.6
     for (const auto& c : cases) {
         const Measurement m = card.measure(noisy(card.reference.frame, c.sigma, 7));
         // Rounding to codes adds a variance of 1/12 (less for small sigma, whose samples mostly round back).
@@ -245,6 +255,9 @@ TEST(MeasureChains, KnownMistakesAreNamed)
                     return p == kY ? 16 * s + f.code(p, x, y) * 219 / 255 : 512 + (f.code(p, x, y) - 512) * 224 / 255;
                 }),
          "studio-range codes where full-range codes belong"},
+        // The mistake explains only two thirds of what such a chain did: not named.
+        {"three quarters of the way to the 601 matrix", hd709,
+         partWay(c709, rematrixed(c709, 0.2126, 0.0722, 0.299, 0.114), 0.75), ""},
         {"a luma gain alone", hd709,
          mapped(c709, kLuma,
                 [](int p, int x, int y, const MeasureFrame& f) { return 64 + (f.code(p, x, y) - 64) * 1.03; }),

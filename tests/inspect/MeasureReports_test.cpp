@@ -122,7 +122,7 @@ TEST(MeasureReports, JsonOnStandardOutputHoldsEveryDocumentedKey)
 {
     const ProgramRun run = measure({"--json", "-"}, card());
     ASSERT_EQ(run.status, 0) << run.err;
-    const nlohmann::json j = nlohmann::json::parse(run.out);  // nothing else on standard output
+    nlohmann::json j = nlohmann::json::parse(run.out);  // nothing else on standard output; a missing key reads null
     const std::vector<std::pair<std::string, std::vector<std::string>>> keys = {
         {"registration", {"dx", "dy"}},
         {"levels", {"gain", "offset", "black", "white", "grey_scale", "clipped"}},
