@@ -51,8 +51,10 @@ TEST(GeometryBound, LargestCanvasDrawsEveryLineAndTheNextIsRefused)
         {1, 1, 8, true, 121162},
     };
     for (const Edge& e : edges) {
-        auto size = [&](long long n) { return e.widthFixed ? std::make_pair<long long, long long>(e.fixed, +n)
-                                                           : std::make_pair<long long, long long>(+n, e.fixed); };
+        auto size = [&](long long n) {
+            return e.widthFixed ? std::make_pair<long long, long long>(e.fixed, +n)
+                                : std::make_pair<long long, long long>(+n, e.fixed);
+        };
         auto drawable = [&](long long n) {
             const auto [w, h] = size(n);
             return PhilipsPm5544Spec().drawableAt(w, h, e.aspectWidth, e.aspectHeight);
@@ -86,8 +88,8 @@ TEST(GeometryBound, AnAspectIsTakenInLowestTerms)
 {
     // DCI 4K at its own aspect, given in lowest terms or as the size itself.
     for (const char* aspect : {"256x135", "4096x2160"}) {
-        const ProgramRun run = runProgram({"-d", "4096x2160", "-a", aspect, "-c", "2020", "-b", "10", "card.dpx"},
-                                          testTempDir());
+        const ProgramRun run =
+            runProgram({"-d", "4096x2160", "-a", aspect, "-c", "2020", "-b", "10", "card.dpx"}, testTempDir());
         EXPECT_EQ(run.status, 0) << aspect << "\n" << run.err;
     }
 }
