@@ -16,9 +16,9 @@
 
 namespace {
 
-CanvasSettings canvas(int width, int height)
+RunSettings canvas(int width, int height)
 {
-    CanvasSettings s;
+    RunSettings s;
     s.width = width;
     s.height = height;
     s.axes = PatternGen::Colour_YCbCr_709;
@@ -59,14 +59,14 @@ BENCHMARK(BM_MeasureCommand)->Args({1920, 1080})->Args({3840, 2160})->Unit(bench
 
 void BM_MeasureReference(benchmark::State& state)
 {
-    const CanvasSettings s = canvas(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const RunSettings s = canvas(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     for (auto _ : state) benchmark::DoNotOptimize(CardReference::render(s).frame.planes[0].data());
 }
 BENCHMARK(BM_MeasureReference)->Args({3840, 2160})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_MeasureStages(benchmark::State& state)
 {
-    const CanvasSettings s = canvas(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const RunSettings s = canvas(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     const CardReference card = CardReference::render(s);
     const MeasureCanvas c = MeasureCanvas::of(s, card.sampleRateHz());
     for (auto _ : state) {

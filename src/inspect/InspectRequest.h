@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "inspect/CanvasSettings.h"
 #include "inspect/measure/MeasureCommand.h"
+#include "settings/CardOptions.h"
 
 // What one run of pm5544-inspect is asked to do, from its command line.
 struct InspectRequest {
@@ -19,7 +19,7 @@ struct InspectRequest {
     bool measure = false;
     MeasureOptions measureOptions;  // with --measure: --json, --report, --limits
     bool help = false;
-    CanvasOptions canvas;
+    CardOptions canvas;
 
     // Throws std::invalid_argument with a message for a command line it cannot follow.
     static InspectRequest parse(int argc, char** argv);

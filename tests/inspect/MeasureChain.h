@@ -9,16 +9,16 @@
 #include <random>
 #include <vector>
 
-#include "inspect/CanvasSettings.h"
 #include "inspect/measure/CardReference.h"
 #include "inspect/measure/MeasureCanvas.h"
 #include "inspect/measure/MeasureFrame.h"
 #include "inspect/measure/Measurement.h"
+#include "settings/RunSettings.h"
 
-inline CanvasSettings canvasOf(int width, int height, PatternGen::colorAxes_e axes, int bitDepth,
-                               PatternGen::sampling_e sampling = PatternGen::Sampling_444)
+inline RunSettings canvasOf(int width, int height, PatternGen::colorAxes_e axes, int bitDepth,
+                            PatternGen::sampling_e sampling = PatternGen::Sampling_444)
 {
-    CanvasSettings s;
+    RunSettings s;
     s.width = width;
     s.height = height;
     s.axes = axes;
@@ -31,7 +31,7 @@ inline CanvasSettings canvasOf(int width, int height, PatternGen::colorAxes_e ax
     return s;
 }
 
-inline MeasureCanvas measureCanvasOf(const CanvasSettings& s, const CardReference& card)
+inline MeasureCanvas measureCanvasOf(const RunSettings& s, const CardReference& card)
 {
     return MeasureCanvas::of(s, card.sampleRateHz());
 }

@@ -17,10 +17,10 @@ const std::vector<int> kChroma{kCr, kCb};
 const std::vector<int> kLuma{kY};
 
 struct Card {
-    CanvasSettings settings;
+    RunSettings settings;
     CardReference reference;
     MeasureCanvas canvas;
-    explicit Card(const CanvasSettings& s)
+    explicit Card(const RunSettings& s)
         : settings(s), reference(CardReference::render(s)), canvas(measureCanvasOf(s, reference))
     {
     }
@@ -81,16 +81,16 @@ MeasureFrame partWay(const MeasureFrame& a, const MeasureFrame& b, double share)
 
 TEST(MeasureChains, IdentityIsIdealOnEveryKindOfCanvas)
 {
-    const CanvasSettings canvases[] = {
+    const RunSettings canvases[] = {
         canvasOf(1280, 720, PatternGen::Colour_YCbCr_709, 10),
         canvasOf(1280, 720, PatternGen::Colour_YCbCr_709, 8, PatternGen::Sampling_422),
         canvasOf(720, 576, PatternGen::Colour_YCbCr_601, 10, PatternGen::Sampling_422),
         canvasOf(1280, 720, PatternGen::Colour_RGB, 12),
     };
-    for (const CanvasSettings& s : canvases) {
+    for (const RunSettings& s : canvases) {
         const Card card(s);
         const Measurement m = card.measure(card.reference.frame);
-        const std::string name = s.asOptions();
+        const std::string name = asOptions(s);
         EXPECT_EQ(m.registration.dx, 0) << name;
         EXPECT_EQ(m.registration.dy, 0) << name;
         expectUnchangedApartFromPosition(m, name);
@@ -225,7 +225,7 @@ TEST(MeasureChains, KnownMistakesAreNamed)
 {
     const Card hd709(canvasOf(1280, 720, PatternGen::Colour_YCbCr_709, 10));
     const Card hd601(canvasOf(1280, 720, PatternGen::Colour_YCbCr_601, 10));
-    CanvasSettings full = canvasOf(1280, 720, PatternGen::Colour_YCbCr_709, 10);
+    RunSettings full = canvasOf(1280, 720, PatternGen::Colour_YCbCr_709, 10);
     full.fullRange = true;
     const Card fullRange(full);
     const MeasureFrame& c709 = hd709.reference.frame;

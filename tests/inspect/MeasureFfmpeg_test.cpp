@@ -106,7 +106,7 @@ TEST(MeasureFfmpeg, DefaultUpsamplingOf422ChromaReadsHalfASampleLate)
 {
     if (!ffmpegRuns()) GTEST_SKIP() << "no FFmpeg under the emulator";
     // FFmpeg's scaler places 4:2:2 chroma between the luma samples it shares, where pm5544 co-sites it.
-    const CanvasSettings s = canvasOf(kWidth, kHeight, PatternGen::Colour_YCbCr_709, 10, PatternGen::Sampling_422);
+    const RunSettings s = canvasOf(kWidth, kHeight, PatternGen::Colour_YCbCr_709, 10, PatternGen::Sampling_422);
     const CardReference card = CardReference::render(s);
     const std::string dir = testTempDir();
     writeRaw(card.frame, s.sampling, dir + "/card422.yuv");
@@ -125,7 +125,7 @@ TEST(MeasureFfmpeg, PsnrIsFfmpegsForTheSamePair)
     if (!ffmpegRuns()) GTEST_SKIP() << "no FFmpeg under the emulator";
     const std::string dir = testTempDir();
     for (int bits : {10, 8}) {
-        const CanvasSettings s = canvasOf(kWidth, kHeight, PatternGen::Colour_YCbCr_709, bits);
+        const RunSettings s = canvasOf(kWidth, kHeight, PatternGen::Colour_YCbCr_709, bits);
         const CardReference card = CardReference::render(s);
         const MeasureFrame capture = shifted(noisy(card.frame, 2.5, 3), kAllPlanes, 1, 0);
         writeRaw(capture, s.sampling, dir + "/capture.yuv");

@@ -13,7 +13,7 @@ constexpr int kStoredBits = 16;
 
 }  // namespace
 
-CardReference CardReference::render(const CanvasSettings& s)
+CardReference CardReference::render(const RunSettings& s)
 {
     CardReference reference;
     reference.card = std::make_unique<PhilipsPm5544Spec>();

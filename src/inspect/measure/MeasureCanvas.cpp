@@ -4,7 +4,7 @@
 #include "tools/ColourMatrices.h"
 #include "tools/ColourSpace.h"
 
-MeasureCanvas MeasureCanvas::of(const CanvasSettings& s, double sampleRateHz)
+MeasureCanvas MeasureCanvas::of(const RunSettings& s, double sampleRateHz)
 {
     MeasureCanvas c;
     c.axes = s.axes;

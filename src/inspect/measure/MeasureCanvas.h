@@ -3,8 +3,8 @@
 #include <array>
 #include <string>
 
-#include "inspect/CanvasSettings.h"
 #include "inspect/measure/MeasureFrame.h"
+#include "settings/RunSettings.h"
 
 // What the measures need to know about the canvas: its levels, how luma and
 // the colour differences are formed from its components, their names, and
@@ -33,7 +33,7 @@ struct MeasureCanvas {
     std::array<const char*, 2> chromaNames{"cb", "cr"};
     std::array<const char*, 2> chromaLabels{"Cb", "Cr"};
 
-    static MeasureCanvas of(const CanvasSettings& settings, double sampleRateHz);
+    static MeasureCanvas of(const RunSettings& settings, double sampleRateHz);
 
     double span() const { return white - black; }
     double luma(const MeasureFrame& f, std::size_t i) const

@@ -33,8 +33,7 @@ LimitSet limitsFor(const MeasureOptions& options)
 
 }  // namespace
 
-bool runMeasure(const InspectedFile& file, const CanvasSettings& s, const MeasureOptions& options,
-                const std::string& note)
+bool runMeasure(const InspectedFile& file, const RunSettings& s, const MeasureOptions& options, const std::string& note)
 {
     if (file.kind == FileKind::PatternFile && file.patternFormat == PatternFileFormat::XYZ) {
         throw CannotMeasure("an xyz file holds X'Y'Z' codes, which are not measured: measure the rgb file");
@@ -51,7 +50,7 @@ bool runMeasure(const InspectedFile& file, const CanvasSettings& s, const Measur
 
     MeasureReport report;
     report.file = file.path;
-    report.settings = s.asOptions();
+    report.settings = asOptions(s);
     report.note = note;
     report.measurement = measureCapture(capture, card, canvas);
     report.checks = checkLimits(report.measurement, limits);

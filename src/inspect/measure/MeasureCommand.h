@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "inspect/CanvasSettings.h"
 #include "inspect/InspectedFile.h"
+#include "settings/RunSettings.h"
 
 // What --measure is asked for beyond the card's settings.
 struct MeasureOptions {
@@ -22,5 +22,5 @@ public:
 // Measures the file's picture against the card rendered with `settings` at
 // the file's own size, writes the reports asked for, and returns whether
 // every value is within its limits. `note` says how the size was chosen.
-bool runMeasure(const InspectedFile& file, const CanvasSettings& settings, const MeasureOptions& options,
+bool runMeasure(const InspectedFile& file, const RunSettings& settings, const MeasureOptions& options,
                 const std::string& note);
