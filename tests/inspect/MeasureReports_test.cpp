@@ -218,3 +218,19 @@ TEST(MeasureReports, BuiltInLimitsAreTheDocumentedOnes)
         EXPECT_NE(readme.find(row), std::string::npos) << row;
     }
 }
+
+TEST(MeasureReports, APictureTooSmallForThePartsOfTheCardMeasuresOnlyWhatItHolds)
+{
+    for (const char* size : {"4x4", "16x9", "64x36", "7x200"}) {
+        const std::string file = renderWithPm5544({"-d", size, "-c", "709", "-b", "10"}, "tiny.png");
+        const std::string page = testTempDir() + "/tiny.html";
+        const ProgramRun run = inspect({"-c", "709", "-b", "10", "--measure", "--json", "-", file});
+        ASSERT_EQ(run.status, 0) << size << run.err;
+        const nlohmann::json j = nlohmann::json::parse(run.out);
+        EXPECT_TRUE(j["levels"]["gain"].is_null()) << size;
+        EXPECT_TRUE(j["chroma"]["gain"].is_null()) << size;
+        EXPECT_TRUE(j["noise"]["snr_db"].is_null()) << size;
+        EXPECT_TRUE(j["limits"]["checks"].empty()) << size;
+        EXPECT_EQ(inspect({"-c", "709", "-b", "10", "--measure", "--report", page, file}).status, 0) << size;
+    }
+}

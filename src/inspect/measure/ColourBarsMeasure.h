@@ -16,7 +16,7 @@ struct BarMeasure {
 };
 
 struct ColourBarsMeasure {
-    std::vector<BarMeasure> bars;  // left to right: yellow, cyan, green, magenta, red, blue
+    std::vector<BarMeasure> bars;  // left to right: yellow, cyan, green, magenta, red, blue; none on a tiny picture
     // The complex least-squares factor from the card's chroma vectors to the capture's.
     double chromaGain = 1;
     double chromaPhaseDeg = 0;

@@ -52,6 +52,7 @@ LevelsMeasure measureLevels(const MeasureFrame& capture, const MeasureFrame& car
         }
         const double denominator = n * sxx - sx * sx;
         if (denominator != 0) {
+            m.fitted = true;
             m.gain = (n * sxy - sx * sy) / denominator;
             m.offset = (sy - m.gain * sx) / n;
         }

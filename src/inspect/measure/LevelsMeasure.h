@@ -16,6 +16,7 @@ struct LevelsMeasure {
     LevelPoint black;                   // the black bar below the grey scale
     LevelPoint white;                   // the white bar at the top of the circle
     std::vector<LevelPoint> greyScale;  // the six steps, black to white
+    bool fitted = false;                // at least two grey steps were found (a tiny picture has none)
     double gain = 1;                    // measured = gain x reference + offset, least squares over the steps
     double offset = 0;                  // in codes
     double largestStepDeviation = 0;    // from that line, in codes, signed

@@ -228,9 +228,13 @@ std::string measureHtml(const MeasureReport& r, const DifferenceMap& difference)
     for (std::size_t i = 0; i < m.levels.greyScale.size(); ++i)
         level("grey step " + std::to_string(i + 1), m.levels.greyScale[i]);
     h << table({"level", "reference", "measured", "difference"}, levels);
-    h << "<p>measured = " << fixed(m.levels.gain, 5) << " &times; reference " << fixed(m.levels.offset, 2, true)
-      << " codes; largest step deviation " << fixed(m.levels.largestStepDeviation, 2, true)
-      << " codes; clipped samples " << m.levels.clippedLow << " low, " << m.levels.clippedHigh << " high.</p>\n";
+    if (m.levels.fitted) {
+        h << "<p>measured = " << fixed(m.levels.gain, 5) << " &times; reference " << fixed(m.levels.offset, 2, true)
+          << " codes; largest step deviation " << fixed(m.levels.largestStepDeviation, 2, true) << " codes.</p>\n";
+    } else {
+        h << "<p>Gain and offset not measured: fewer than two grey steps in the picture.</p>\n";
+    }
+    h << "<p>Clipped samples: " << m.levels.clippedLow << " low, " << m.levels.clippedHigh << " high.</p>\n";
 
     h << "<h2>Colour bars (75 %)</h2>\n";
     std::vector<std::vector<std::string>> bars;
@@ -244,6 +248,7 @@ std::string measureHtml(const MeasureReport& r, const DifferenceMap& difference)
     }
     const std::string l0 = escaped(labels[0]), l1 = escaped(labels[1]), l2 = escaped(labels[2]);
     h << table({"bar", l0 + " card", l1 + " card", l2 + " card", l0, l1, l2, "chroma gain", "phase deg"}, bars);
+    if (m.bars.bars.empty()) h << "<p>Not measured: no bar in the picture.</p>\n";
     h << "<p>Chroma: gain " << fixed(m.bars.chromaGain, 4) << ", phase " << fixed(m.bars.chromaPhaseDeg, 2, true)
       << " deg (counter-clockwise in the (Cb, Cr) plane).</p>\n"
       << vectorPlot(m);
@@ -275,6 +280,7 @@ std::string measureHtml(const MeasureReport& r, const DifferenceMap& difference)
         noise.push_back(
             {escaped(labels[static_cast<std::size_t>(i)]), fixed(m.noise.rms[i], 3), fixed(m.psnrDb[i], 2)});
     h << table({"component", "noise rms codes", "PSNR dB"}, noise);
+    if (!m.noise.measured()) h << "<p>Noise not measured: no flat area in the picture.</p>\n";
     h << "<p>SNR " << fixed(m.noise.snrDb, 2) << " dB; quantisation floor " << fixed(m.noise.floorDb, 1)
       << " dB: " << (m.noise.atFloor ? "at the quantisation floor" : "above the quantisation floor") << ".</p>\n";
 

@@ -25,12 +25,13 @@ json levelsOf(const LevelsMeasure& l)
     };
     json steps = json::array();
     for (const LevelPoint& p : l.greyScale) steps.push_back(point(p));
-    return {{"gain", l.gain},
-            {"offset", l.offset},
+    const auto fitted = [&](double v) { return l.fitted ? json(v) : json(nullptr); };
+    return {{"gain", fitted(l.gain)},
+            {"offset", fitted(l.offset)},
             {"black", point(l.black)},
             {"white", point(l.white)},
             {"grey_scale", steps},
-            {"largest_step_deviation", l.largestStepDeviation},
+            {"largest_step_deviation", fitted(l.largestStepDeviation)},
             {"clipped", l.clippedLow + l.clippedHigh},
             {"clipped_low", l.clippedLow},
             {"clipped_high", l.clippedHigh}};
@@ -57,7 +58,9 @@ std::string measureJson(const MeasureReport& r)
                         {"chroma_phase_deg", b.chromaPhaseDeg}});
     }
     out["bars"] = bars;
-    out["chroma"] = {{"gain", m.bars.chromaGain}, {"phase_deg", m.bars.chromaPhaseDeg}};
+    const bool barsFound = !m.bars.bars.empty();
+    out["chroma"] = {{"gain", barsFound ? json(m.bars.chromaGain) : json(nullptr)},
+                     {"phase_deg", barsFound ? json(m.bars.chromaPhaseDeg) : json(nullptr)}};
     json response = json::array();
     for (const GratingResponse& g : m.frequencyResponse) {
         response.push_back({{"grating", g.grating},
@@ -78,10 +81,10 @@ std::string measureJson(const MeasureReport& r)
     json noise = json::object();
     json psnr = json::object();
     for (std::size_t i = 0; i < canvas.names.size(); ++i) {
-        noise[std::string(canvas.names[i]) + "_rms"] = m.noise.rms[i];
+        noise[std::string(canvas.names[i]) + "_rms"] = m.noise.measured() ? json(m.noise.rms[i]) : json(nullptr);
         psnr[canvas.names[i]] = finiteOrNull(m.psnrDb[i]);
     }
-    noise["snr_db"] = finiteOrNull(m.noise.snrDb);
+    noise["snr_db"] = m.noise.measured() ? finiteOrNull(m.noise.snrDb) : json(nullptr);
     noise["quantisation_floor_db"] = m.noise.floorDb;
     noise["at_floor"] = m.noise.atFloor;
     out["noise"] = noise;

@@ -38,6 +38,3 @@ struct LimitCheck {
 
 // Every value each limit applies to, in the order of the set; values that were not measured are left out.
 std::vector<LimitCheck> checkLimits(const Measurement& m, const LimitSet& limits);
-
-// The names a limits file may use, with their units and what they hold, for the usage and the README.
-std::string limitNamesHelp();

@@ -44,8 +44,12 @@ void printLevels(std::FILE* out, const Measurement& m)
     for (std::size_t i = 0; i < m.levels.greyScale.size(); ++i) {
         row("grey step " + std::to_string(i + 1), m.levels.greyScale[i]);
     }
-    std::fprintf(out, "  fit: measured = %.5f x reference %+.2f codes; largest step deviation %+.2f codes\n",
-                 m.levels.gain, shown(m.levels.offset), shown(m.levels.largestStepDeviation));
+    if (!m.levels.fitted) {
+        std::fprintf(out, "  fit: not measured (fewer than two grey steps in the picture)\n");
+    } else {
+        std::fprintf(out, "  fit: measured = %.5f x reference %+.2f codes; largest step deviation %+.2f codes\n",
+                     m.levels.gain, shown(m.levels.offset), shown(m.levels.largestStepDeviation));
+    }
     std::fprintf(out, "  clipped samples: %lld at the lowest legal code, %lld at the highest\n", m.levels.clippedLow,
                  m.levels.clippedHigh);
 }
@@ -61,6 +65,10 @@ void printBars(std::FILE* out, const Measurement& m)
                      b.name.c_str(), b.reference[0], b.reference[1], b.reference[2], b.measured[0], b.measured[1],
                      b.measured[2], b.measured[0] - b.reference[0], b.measured[1] - b.reference[1],
                      b.measured[2] - b.reference[2], b.chromaGain, shown(b.chromaPhaseDeg));
+    }
+    if (m.bars.bars.empty()) {
+        std::fprintf(out, "  not measured (no bar in the picture)\n");
+        return;
     }
     std::fprintf(out, "  chroma: gain %.4f, phase %+.2f deg\n", m.bars.chromaGain, shown(m.bars.chromaPhaseDeg));
 }
@@ -96,6 +104,10 @@ void printDelay(std::FILE* out, const Measurement& m)
 void printNoise(std::FILE* out, const Measurement& m)
 {
     section(out, "noise (flat areas, each area's mean difference taken off)");
+    if (!m.noise.measured()) {
+        std::fprintf(out, "  not measured (no flat area in the picture)\n");
+        return;
+    }
     for (int i = 0; i < MeasureFrame::kPlanes; ++i) {
         std::fprintf(out, "  %-3s %8.3f codes rms\n", m.canvas.labels[static_cast<std::size_t>(i)], m.noise.rms[i]);
     }

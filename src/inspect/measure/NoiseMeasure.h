@@ -8,10 +8,11 @@
 struct NoiseMeasure {
     std::array<double, MeasureFrame::kPlanes> rms{};  // codes, in the canvas's report order
     double lumaRms = 0;
-    double snrDb = 0;      // black-to-white span over the luma RMS; infinite without noise
-    double floorDb = 0;    // what rounding to the bit depth alone leaves: span x sqrt(12)
-    bool atFloor = false;  // within kFloorMarginDb of it
-    long long samples = 0;
+    double snrDb = 0;       // black-to-white span over the luma RMS; infinite without noise
+    double floorDb = 0;     // what rounding to the bit depth alone leaves: span x sqrt(12)
+    bool atFloor = false;   // within kFloorMarginDb of it
+    long long samples = 0;  // none on a picture too small for any flat area: then nothing is measured
+    bool measured() const { return samples > 0; }
     static constexpr double kFloorMarginDb = 3.0;
 };
 
