@@ -37,23 +37,23 @@ const std::vector<LimitName>& limitNames()
          }},
         {"luma_gain_percent", "%", "(gain - 1) x 100 of the grey-scale fit",
          [](const Measurement& m) {
-             return Values{{"", (m.levels.gain - 1) * kPercent}};
+             return m.levels.fitted ? Values{{"", (m.levels.gain - 1) * kPercent}} : Values{};
          }},
         {"luma_offset_codes", "codes", "the offset of the grey-scale fit",
          [](const Measurement& m) {
-             return Values{{"", m.levels.offset}};
+             return m.levels.fitted ? Values{{"", m.levels.offset}} : Values{};
          }},
         {"grey_step_deviation_codes", "codes", "the largest grey step's deviation from the fit",
          [](const Measurement& m) {
-             return Values{{"", m.levels.largestStepDeviation}};
+             return m.levels.fitted ? Values{{"", m.levels.largestStepDeviation}} : Values{};
          }},
         {"chroma_gain_percent", "%", "(chroma gain - 1) x 100 over the colour bars",
          [](const Measurement& m) {
-             return Values{{"", (m.bars.chromaGain - 1) * kPercent}};
+             return m.bars.bars.empty() ? Values{} : Values{{"", (m.bars.chromaGain - 1) * kPercent}};
          }},
         {"chroma_phase_deg", "deg", "the chroma phase over the colour bars",
          [](const Measurement& m) {
-             return Values{{"", m.bars.chromaPhaseDeg}};
+             return m.bars.bars.empty() ? Values{} : Values{{"", m.bars.chromaPhaseDeg}};
          }},
         {"frequency_response_db", "dB", "each measurable grating's response",
          [](const Measurement& m) {
@@ -74,12 +74,13 @@ const std::vector<LimitName>& limitNames()
         {"noise_rms_codes", "codes", "each component's noise",
          [](const Measurement& m) {
              Values v;
-             for (int i = 0; i < MeasureFrame::kPlanes; ++i) v.push_back({componentLabel(m, i), m.noise.rms[i]});
+             for (int i = 0; i < MeasureFrame::kPlanes && m.noise.measured(); ++i)
+                 v.push_back({componentLabel(m, i), m.noise.rms[i]});
              return v;
          }},
         {"snr_db", "dB", "the luma signal-to-noise ratio",
          [](const Measurement& m) {
-             return Values{{"", m.noise.snrDb}};
+             return m.noise.measured() ? Values{{"", m.noise.snrDb}} : Values{};
          }},
         {"psnr_db", "dB", "each component's PSNR",
          [](const Measurement& m) {
@@ -174,11 +175,4 @@ std::vector<LimitCheck> checkLimits(const Measurement& m, const LimitSet& set)
         }
     }
     return checks;
-}
-
-std::string limitNamesHelp()
-{
-    std::string help;
-    for (const LimitName& n : limitNames()) help += std::string(n.name) + " (" + n.unit + "): " + n.holds + "\n";
-    return help;
 }
