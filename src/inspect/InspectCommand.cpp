@@ -135,10 +135,12 @@ bool compare(const InspectedFile& file, const InspectRequest& request, const Sig
         const PreviewImage shown = PreviewImage::of(ref, PreviewDecoder(model, ref.codeBits));
         writePreview(comparison.diffImage(shown), request.diff, "difference picture");
         if (differing > 0) {
+            const int smallest = request.tolerance + 1;
+            const int largest = comparison.largestDifference();
             std::printf(
-                "difference picture: %s, the card dimmed, each differing pixel on a heat scale from %d codes "
-                "(purple) to %d codes (pale yellow)\n",
-                request.diff.c_str(), request.tolerance + 1, comparison.largestDifference());
+                "difference picture: %s: the card dimmed, each differing pixel on a heat scale from purple "
+                "(%d code%s) to pale yellow (%d code%s)\n",
+                request.diff.c_str(), smallest, smallest == 1 ? "" : "s", largest, largest == 1 ? "" : "s");
         }
     }
     return comparison.identical();
