@@ -9,10 +9,12 @@ MeasureCanvas MeasureCanvas::of(const RunSettings& s, double sampleRateHz)
     MeasureCanvas c;
     c.axes = s.axes;
     c.bitDepth = s.bitDepth;
-    c.fullRange = s.fullRange || ColourAxes::factsOf(s.axes).levels == ColourAxes::Levels::AlwaysFull;
+    // -fr changes nothing on this card, whose colours are studio-range codes whatever the flag; only R'G'B' of
+    // -c RGB is on the full range.
+    c.fullRange = ColourAxes::factsOf(s.axes).levels == ColourAxes::Levels::AlwaysFull;
     c.sampleRateHz = sampleRateHz;
     c.sharedChroma = s.sampling != PatternGen::Sampling_444;
-    const ColourSpace space(s.axes, s.bitDepth, s.fullRange);
+    const ColourSpace space(s.axes, s.bitDepth, c.fullRange);
     c.black = space.blackLevel;
     c.white = space.whiteLevel;
     c.chromaMid = static_cast<double>(1 << (s.bitDepth - 1));
