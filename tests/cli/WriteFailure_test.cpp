@@ -34,7 +34,9 @@ ProgramRun render(const Kind& kind, const std::string& name, const std::string& 
 {
     std::vector<std::string> args = kind.settings;
     args.insert(args.end(), {"-d", size, name});
-    return runProgram(args, "", PM5544_BIN, fileSizeLimit);
+    ProgramSetting setting;
+    setting.fileSizeLimit = fileSizeLimit;
+    return runProgram(args, setting);
 }
 
 void expectFailureReported(const ProgramRun& run, const Kind& kind, const std::string& name)

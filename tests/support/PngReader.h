@@ -21,5 +21,6 @@ struct PngImage {
     }
 };
 
-// Reads a PNG with libpng, no transformations; `ok` is false when it cannot.
+// Reads a PNG with libpng, no transformations; `ok` is false when it cannot,
+// or when a checksum (a chunk's CRC, the image data's Adler-32) is wrong.
 PngImage readPng(const std::string& path);
