@@ -200,7 +200,9 @@ TEST(WriterFailures, MessageAndStatus1)
         EXPECT_TRUE(endsWith(run.out, "Failed to write " + c.kind + " file " + c.name + "\n")) << run.out;
     }
     ProgramRun tiff = runProgram({"-d", "64x48", missing + "/card.tif"});
-    EXPECT_TRUE(endsWith(tiff.err, "Could not create tiff file\n")) << tiff.err;
+    EXPECT_TRUE(
+        endsWith(tiff.err, "Could not create tiff file\nError: " + missing + "/card.tif: No such file or directory\n"))
+        << tiff.err;
 
     ProgramRun pattern = runProgram({"-d", "64x48", "-c", "709", "-s", "422", missing + "/card.pat"});
     EXPECT_EQ(pattern.status, 1);
