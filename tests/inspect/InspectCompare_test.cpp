@@ -92,10 +92,10 @@ TEST(InspectCompare, FindsOneChangedSampleAndNamesItsRegion)
 
 namespace {
 
-constexpr int kEditWidth = 648;  // whole groups of six pixels in a 4:2:2 DPX line
-constexpr int kEditHeight = 360;
-constexpr int kEditX = 102;  // a pixel of the grid background, a mid-grey: a few codes either way stay in range
-constexpr int kEditY = 30;
+constexpr int kEditWidth = 324;  // whole groups of six pixels in a 4:2:2 DPX line
+constexpr int kEditHeight = 180;
+constexpr int kEditX = 51;  // grid background; a change moves a code towards the middle, so any pixel would do
+constexpr int kEditY = 15;
 constexpr unsigned kEditCodes = 5;
 constexpr std::size_t kPatternFirstBlock = 18;  // after the header and the block count
 
@@ -194,7 +194,7 @@ std::map<std::string, double> largestByColumn(const std::string& out, const std:
 TEST(InspectCompare, FindsAChangeInEachComponentOfEveryKindInThatComponentAlone)
 {
     const std::size_t dpxPixel = kDpxData + (static_cast<std::size_t>(kEditY) * kEditWidth + kEditX) * 4;
-    const std::size_t dpxGroup = kDpxData + static_cast<std::size_t>(kEditY) * (kEditWidth * 16 / 6) + 16 * 17;
+    const std::size_t dpxGroup = kDpxData + static_cast<std::size_t>(kEditY) * (kEditWidth * 16 / 6) + 16 * 8;
     const struct {
         const char* name;
         std::vector<std::string> options;  // pm5544's, and the inspector's
