@@ -47,6 +47,8 @@ struct PendingTemporary {
     int folder = -1;
     char name[NAME_MAX + 1] = {};
 };
+static_assert(1 + kLongestBaseKept + 1 + kRandomLetters < sizeof PendingTemporary::name,
+              "a temporary name fits the handler's copy");
 PendingTemporary pending;
 std::atomic<bool> havePending{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler reads havePending");
