@@ -80,6 +80,8 @@ std::string baseOf(const std::string& path)
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)), target_(path_) {}
 
+OutputFile::OutputFile(std::string name, int descriptor) : path_(std::move(name)), descriptor_(descriptor) {}
+
 OutputFile::~OutputFile()
 {
     if (stream_ != nullptr) {
@@ -114,6 +116,16 @@ void OutputFile::removeTemporary()
 
 bool OutputFile::open()
 {
+    if (descriptor_ >= 0) {
+        const int fd = dup(descriptor_);
+        stream_ = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+        if (stream_ == nullptr) {
+            failWithErrno();
+            if (fd >= 0) close(fd);
+            return false;
+        }
+        return true;
+    }
     struct stat info;
     bool exists = lstat(path_.c_str(), &info) == 0;
     bool danglingLink = false;

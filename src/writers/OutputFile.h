@@ -19,6 +19,9 @@
 class OutputFile {
 public:
     explicit OutputFile(std::string path);
+    // Writes in place to the open descriptor `descriptor` (standard output,
+    // for the name "-"), through a copy of it; `name` is the name reported.
+    OutputFile(std::string name, int descriptor);
     ~OutputFile();  // removes the temporary file when not committed
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -60,6 +63,7 @@ private:
     std::string path_;       // as given
     std::string target_;     // the file to replace (a link's target)
     std::string temporary_;  // empty when written in place
+    int descriptor_ = -1;    // already open, written in place
     FILE* stream_ = nullptr;
     bool failed_ = false;
     bool committed_ = false;
