@@ -19,7 +19,9 @@ void expectRefused(const std::vector<std::string>& options, const std::string& n
     // The name first, so that an option missing its value stands last.
     std::vector<std::string> args = {"-d", "64x36", "card.y4m"};
     args.insert(args.end(), options.begin(), options.end());
-    const ProgramRun run = runProgram(args, dir);
+    // A limit on the file's size, so that a stream that should have been
+    // refused cannot fill the disk.
+    const ProgramRun run = runProgram(args, dir, PM5544_BIN, 1 << 20);
     std::string line;
     for (const std::string& a : options) line += a + " ";
     EXPECT_EQ(run.status, 1) << line;
