@@ -39,7 +39,7 @@ const Option kOptions[] = {
     {"-v", "", "accepted; no effect"},
     {"-no_compress", "", "accepted; no effect"},
     {"--format", "KIND", "the kind to write, whatever NAME says (one of those below)"},
-    {"--frames", "N", "frames of a y4m stream (default 1; 0 until the reader stops)"},
+    {"--frames", "N", "y4m frames (default 1); 0: until the reader stops"},
     {"--rate", "R", "y4m frames per second: 25 (default), 50, 30000/1001, ..."},
     {"--field-order", "F", "y4m field order: progressive (default), tff or bff"},
     {kHelpArgument, "", "print this help and exit"},
