@@ -116,3 +116,25 @@ TEST(StreamOptions, AReaderThatStopsBeforeTheLastFrameIsAFailure)
     EXPECT_NE(run.err.find("Error: -: the reader stopped after "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(" of 1000 frames"), std::string::npos) << run.err;
 }
+
+TEST(StreamOptions, AClipThatDoesNotFitLeavesTheGoodFileAndNoTemporaryFile)
+{
+    const std::string dir = emptyTempDir();
+    const std::vector<std::string> args = {"-d", "64x36", "-c", "709", "--frames", "4", "card.y4m"};
+    ASSERT_EQ(runProgram(args, dir).status, 0);
+    const std::string good = readFile(dir + "/card.y4m");
+
+    // Another picture, twice as long: whatever part of it were written would differ.
+    std::vector<std::string> longer = args;
+    longer[3] = "601";
+    longer[5] = "8";
+    const ProgramRun run = runProgram(longer, dir, PM5544_BIN, static_cast<long long>(good.size()));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Error: card.y4m: File too large\n");
+    EXPECT_EQ(readFile(dir + "/card.y4m"), good);
+    EXPECT_EQ(filesIn(dir), std::vector<std::string>{"card.y4m"});
+
+    const ProgramRun missing = runProgram({"-c", "709", "no/such/card.y4m"}, dir);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "Error: no/such/card.y4m: No such file or directory\n");
+}
