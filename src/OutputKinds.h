@@ -4,7 +4,7 @@
 #include <string>
 
 #include "OutputOptions.h"
-#include "RunSettings.h"
+#include "settings/RunSettings.h"
 #include "writers/writeDPX.h"
 
 class PatternSpec;
