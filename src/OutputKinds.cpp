@@ -258,15 +258,8 @@ bool fullRangeCodes(const RunSettings& s)
 
 // Y4M: the frame's codes in planes, assembled once, then written as many
 // times as the stream holds frames.
-int writeY4m(const OutputKind& kind, const RunSettings& s, const OutputOptions& options, PatternSpec& pattern,
-             bool hasExtension, const std::string& extension)
+Y4m::Header y4mHeaderOf(const RunSettings& s, const OutputOptions& options)
 {
-    const char* name = s.fileName;
-    if (!kind.acceptsCanvas(s)) {
-        std::fprintf(stderr, "Error: %s is R'G'B', which a Y4M stream cannot carry (only Y'CbCr); write %s\n",
-                     ColourAxes::factsOf(s.axes).keyword, kindsCarrying(s).c_str());
-        return 1;
-    }
     Y4m::Header header;
     header.width = s.width;
     header.height = s.height;
@@ -276,15 +269,14 @@ int writeY4m(const OutputKind& kind, const RunSettings& s, const OutputOptions& 
     header.chroma = chromaOf(s.sampling);
     header.bitDepth = s.bitDepth;
     header.fullRange = fullRangeCodes(s);
-    const std::size_t headerBytes = Y4m::headerLine(header).size();
-    if (headerBytes > Y4m::kMaxHeaderBytes) {
-        std::fprintf(stderr,
-                     "Error: the Y4M header of these settings takes %zu bytes, more than the %zu that readers "
-                     "take (a --rate of smaller numbers)\n",
-                     headerBytes, Y4m::kMaxHeaderBytes);
-        return 1;
-    }
+    return header;
+}
 
+int writeY4m(const RunSettings& s, const OutputOptions& options, PatternSpec& pattern, bool hasExtension,
+             const std::string& extension)
+{
+    const char* name = s.fileName;
+    const Y4m::Header header = y4mHeaderOf(s, options);
     PlanarRows rows(pattern, s.width, s.height, s.bitDepth);  // refuses what it cannot render first
     Y4mWriter writer(header);
     std::vector<uint16_t> luma(static_cast<std::size_t>(s.width));
@@ -331,6 +323,30 @@ DPX::eFormat dpxFormatFor(PatternGen::colorAxes_e axes, PatternGen::sampling_e s
     return DPX::kCbYCrY;
 }
 
+std::string refusalOf(const OutputKind& kind, const RunSettings& s, const OutputOptions& options)
+{
+    if (options.frames != 1 && kind.form != RenderForm::Planar) {
+        return "--frames " + std::to_string(options.frames) + ": a " + kind.extension +
+               " file holds one frame; only y4m holds more";
+    }
+    switch (kind.form) {
+    case RenderForm::Image16:
+    case RenderForm::Tiff:
+    case RenderForm::Instrument: return "";
+    case RenderForm::Planar: break;
+    }
+    if (!kind.acceptsCanvas(s)) {
+        return std::string(ColourAxes::factsOf(s.axes).keyword) +
+               " is R'G'B', which a Y4M stream cannot carry (only Y'CbCr); write " + kindsCarrying(s);
+    }
+    const std::size_t headerBytes = Y4m::headerLine(y4mHeaderOf(s, options)).size();
+    if (headerBytes > Y4m::kMaxHeaderBytes) {
+        return "the Y4M header of these settings takes " + std::to_string(headerBytes) + " bytes, more than the " +
+               std::to_string(Y4m::kMaxHeaderBytes) + " that readers take (a --rate of smaller numbers)";
+    }
+    return "";
+}
+
 const OutputKind* named(const std::string& name)
 {
     for (const OutputKind& kind : kKinds) {
@@ -359,7 +375,7 @@ int renderAndWrite(const OutputKind& kind, const RunSettings& settings, const Ou
     case RenderForm::Image16: return writeImage(kind, settings, options, pattern, hasExtension, extension);
     case RenderForm::Tiff: return writeTiffFile(kind, settings, options, pattern, hasExtension, extension);
     case RenderForm::Instrument: return writePatternFile(kind, settings, options, pattern, extension);
-    case RenderForm::Planar: return writeY4m(kind, settings, options, pattern, hasExtension, extension);
+    case RenderForm::Planar: return writeY4m(settings, options, pattern, hasExtension, extension);
     }
     return 1;
 }

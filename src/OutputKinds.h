@@ -45,6 +45,11 @@ DPX::eFormat dpxFormatFor(PatternGen::colorAxes_e axes, PatternGen::sampling_e s
 // The kind for an extension (the text after the last "." of the name).
 const OutputKind& forExtension(const std::string& extension);
 
+// Why `kind` cannot be written with these settings and options (a clip of
+// a kind that holds one frame, an R'G'B' canvas as Y4M, a Y4M header over
+// 80 bytes), before anything is rendered; empty when it can.
+std::string refusalOf(const OutputKind& kind, const RunSettings& settings, const OutputOptions& options);
+
 // The kind named exactly `name` (as --format names it); null for none.
 const OutputKind* named(const std::string& name);
 

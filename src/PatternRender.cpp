@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <cinttypes>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -285,12 +284,12 @@ int run(int argc, char** argv, PatternSpec& pattern, RunSettings& settings)
     bool hasExtension = false;
     std::string extension;
     const OutputKinds::OutputKind& kind = kindToWrite(settings.fileName, output, hasExtension, extension);
-    if (output.frames != 1 && kind.form != OutputKinds::RenderForm::Planar) {
-        std::fprintf(stderr, "Error: --frames %" PRId64 ": a %s file holds one frame; only y4m holds more\n",
-                     output.frames, kind.extension);
+    if (!validateSettings(settings, pattern, kind.form == OutputKinds::RenderForm::Instrument)) return 1;
+    const std::string refusal = OutputKinds::refusalOf(kind, settings, output);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "Error: %s\n", refusal.c_str());
         return 1;
     }
-    if (!validateSettings(settings, pattern, kind.form == OutputKinds::RenderForm::Instrument)) return 1;
     return renderAndWrite(settings, output, kind, hasExtension, extension, pattern, fontDirectory);
 }
 
