@@ -2,10 +2,8 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -256,8 +254,6 @@ bool fullRangeCodes(const RunSettings& s)
     return s.fullRange;
 }
 
-// Y4M: the frame's codes in planes, assembled once, then written as many
-// times as the stream holds frames.
 Y4m::Header y4mHeaderOf(const RunSettings& s, const OutputOptions& options)
 {
     Y4m::Header header;
@@ -272,6 +268,8 @@ Y4m::Header y4mHeaderOf(const RunSettings& s, const OutputOptions& options)
     return header;
 }
 
+// Y4M: the frame's codes in planes, assembled once, then written as many
+// times as the stream holds frames.
 int writeY4m(const RunSettings& s, const OutputOptions& options, PatternSpec& pattern, bool hasExtension,
              const std::string& extension)
 {
@@ -300,7 +298,7 @@ int writeY4m(const RunSettings& s, const OutputOptions& options, PatternSpec& pa
     printWritingLines(hasExtension, extension, name);
     const bool written = writer.write(out, options.frames);
     if (written && out.commit()) return 0;
-    if (out.error() == std::strerror(EPIPE)) {
+    if (writer.readerStopped()) {
         std::fprintf(stderr, "Error: %s: the reader stopped after %" PRId64 " of %" PRId64 " frames\n", name,
                      writer.framesWritten(), options.frames);
     } else {

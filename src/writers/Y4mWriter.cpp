@@ -91,7 +91,8 @@ bool Y4mWriter::write(OutputFile& out, int64_t frames)
         error = writeAll(fd, frame_.data(), frame_.size());
         if (error == 0) ++framesWritten_;
     }
-    if (error == EPIPE && frames == 0) return true;
+    readerStopped_ = error == EPIPE;
+    if (readerStopped_ && frames == 0) return true;
     if (error != 0) out.fail(std::strerror(error));
     return error == 0;
 }

@@ -24,8 +24,10 @@ public:
     // without fault; any other failure is recorded in `out`, and false returned.
     bool write(OutputFile& out, int64_t frames);
 
-    // Whole frames written by write().
+    // Whole frames written by write(), and whether it stopped because the
+    // reader of a pipe stopped reading.
     int64_t framesWritten() const { return framesWritten_; }
+    bool readerStopped() const { return readerStopped_; }
 
 private:
     void store(const uint16_t* codes, int count, std::size_t& at);
@@ -38,4 +40,5 @@ private:
     std::size_t cbAt_;
     std::size_t crAt_;
     int64_t framesWritten_ = 0;
+    bool readerStopped_ = false;
 };
