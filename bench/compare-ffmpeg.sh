@@ -101,15 +101,17 @@ for size in $sizes; do
 done
 
 # Y4M into a pipe: pm5544 and FFmpeg write the same stream, 10-bit 4:2:2, of
-# one frame and of a clip; the reader is cat.
+# one frame and of a clip; the reader is cat. A writer that fails fails the
+# measurement (pipefail).
 clip=${CLIP:-250}
-for size in ${Y4M_SIZES:-"1920x1080 3840x2160"}; do
+y4m_sizes=${Y4M_SIZES:-"1920x1080 3840x2160"}
+for size in $y4m_sizes; do
     for frames in 1 "$clip"; do
         : >"$work/a"
         : >"$work/b"
         for _ in $(seq "$runs"); do
-            measure sh -c "'$pm' -d $size -c 709 -s 422 -b 10 --frames $frames --format y4m - 2>/dev/null | cat >/dev/null" >>"$work/a"
-            measure sh -c "ffmpeg -v error -f lavfi -i smptehdbars=s=$size -frames:v $frames -pix_fmt yuv422p10le \
+            measure bash -o pipefail -c "'$pm' -d $size -c 709 -s 422 -b 10 --frames $frames --format y4m - 2>/dev/null | cat >/dev/null" >>"$work/a"
+            measure bash -o pipefail -c "ffmpeg -v error -f lavfi -i smptehdbars=s=$size -frames:v $frames -pix_fmt yuv422p10le \
                 -strict -1 -f yuv4mpegpipe - | cat >/dev/null" >>"$work/b"
         done
         at=$(cut -d' ' -f1 "$work/a" | median)
