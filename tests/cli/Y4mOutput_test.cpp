@@ -4,7 +4,7 @@
 // even lines). FFmpeg, as a real reader, decodes them to the same codes.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
