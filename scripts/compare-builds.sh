@@ -218,9 +218,9 @@ describe() {  # file kind -> one line that must match between the builds
         echo "no file"
         return
     fi
-    case "$f" in
-        *.tif | *.pat | *.rgb | *.yc4 | *.xyz | *.y4m) md5sum <"$f" ;;
-        *.dpx)
+    case "$2" in
+        tif | pat | rgb | yc4 | xyz | y4m) md5sum <"$f" ;;
+        dpx)
             # Everything but the creation time (24 bytes from offset 136).
             { head -c 136 "$f"; tail -c +161 "$f"; } | md5sum
             ;;
@@ -240,12 +240,14 @@ for cfg in "${configs[@]}"; do
     wait
     name=""
     [ ${#args[@]} -gt 0 ] && name=${args[${#args[@]}-1]}
+    # The kind of file: the one --format names, else the name's extension.
+    kind=${name##*.}
+    for ((a = 0; a + 1 < ${#args[@]}; a++)); do
+        [ "${args[a]}" = "--format" ] && kind=${args[a + 1]}
+    done
     if [ "$name" = "-" ]; then
         # Standard output holds the file: compared as a file of its kind.
-        kind=png
-        for ((a = 0; a + 1 < ${#args[@]}; a++)); do
-            [ "${args[a]}" = "--format" ] && kind=${args[a + 1]}
-        done
+        [ "$kind" = "-" ] && kind=png
         name="stdout-file.$kind"
         for side in old new; do
             mv "$d/$side/stdout" "$d/$side/$name"
@@ -257,8 +259,8 @@ for cfg in "${configs[@]}"; do
     cmp -s "$d/old/stdout" "$d/new/stdout" || problems="$problems stdout"
     cmp -s "$d/old/stderr" "$d/new/stderr" || problems="$problems stderr"
     if [ -n "$name" ] && [ "$name" != "-u" ]; then
-        a=$(describe "$d/old/$name")
-        b=$(describe "$d/new/$name")
+        a=$(describe "$d/old/$name" "$kind")
+        b=$(describe "$d/new/$name" "$kind")
         [ "$a" = "$b" ] || problems="$problems file($a | $b)"
     fi
     if [ -n "$problems" ]; then
