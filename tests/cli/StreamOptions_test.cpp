@@ -21,7 +21,10 @@ void expectRefused(const std::vector<std::string>& options, const std::string& n
     args.insert(args.end(), options.begin(), options.end());
     // A limit on the file's size, so that a stream that should have been
     // refused cannot fill the disk.
-    const ProgramRun run = runProgram(args, dir, PM5544_BIN, 1 << 20);
+    ProgramSetting setting;
+    setting.cwd = dir;
+    setting.fileSizeLimit = 1 << 20;
+    const ProgramRun run = runProgram(args, setting);
     std::string line;
     for (const std::string& a : options) line += a + " ";
     EXPECT_EQ(run.status, 1) << line;
@@ -128,7 +131,10 @@ TEST(StreamOptions, AClipThatDoesNotFitLeavesTheGoodFileAndNoTemporaryFile)
     std::vector<std::string> longer = args;
     longer[3] = "601";
     longer[5] = "8";
-    const ProgramRun run = runProgram(longer, dir, PM5544_BIN, static_cast<long long>(good.size()));
+    ProgramSetting limited;
+    limited.cwd = dir;
+    limited.fileSizeLimit = static_cast<long long>(good.size());
+    const ProgramRun run = runProgram(longer, limited);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Error: card.y4m: File too large\n");
     EXPECT_EQ(readFile(dir + "/card.y4m"), good);

@@ -1,6 +1,7 @@
 #include "support/RunProgram.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,7 +18,33 @@
 
 namespace {
 
-// In a child: starts the program with `args`; never returns.
+// In the child, before the program starts: what the test asked for, and
+// every other signal at its default, unblocked, whatever the test runner had.
+void setUpChild(const ProgramSetting& setting)
+{
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int s = 1; s < NSIG; ++s) {
+        if (s != SIGKILL && s != SIGSTOP) std::signal(s, SIG_DFL);
+    }
+    for (int s : setting.ignoredSignals) std::signal(s, SIG_IGN);
+    // A run that a test ends by a signal leaves no core file behind.
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    if (!setting.cwd.empty() && chdir(setting.cwd.c_str()) != 0) _exit(127);
+    if (setting.fileSizeLimit >= 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{static_cast<rlim_t>(setting.fileSizeLimit), static_cast<rlim_t>(setting.fileSizeLimit)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    if (setting.userId >= 0) {
+        const auto id = static_cast<uid_t>(setting.userId);
+        if (setgroups(0, nullptr) != 0 || setgid(id) != 0 || setuid(id) != 0) _exit(127);
+    }
+}
+
+// In the child: starts the program with `args`; never returns.
 [[noreturn]] void execProgram(const std::string& programPath, const std::vector<std::string>& args)
 {
     std::vector<char*> argv;
@@ -39,45 +66,53 @@ namespace {
     _exit(127);
 }
 
-int exitStatus(pid_t pid)
-{
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 }  // namespace
 
-ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& programPath,
-                      long long fileSizeLimit)
+StartedProgram startProgram(const std::vector<std::string>& args, const ProgramSetting& setting)
 {
-    ProgramRun run;
+    StartedProgram started;
     static int counter = 0;
-    std::string base =
+    const std::string base =
         std::string(PM5544_TEST_TMP) + "/run" + std::to_string(getpid()) + "_" + std::to_string(counter++);
-    std::string outPath = base + ".out";
-    std::string errPath = base + ".err";
+    started.outPath = base + ".out";
+    started.errPath = base + ".err";
 
-    pid_t pid = fork();
-    if (pid == 0) {
-        int outFd = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    started.pid = fork();
+    if (started.pid == 0) {
+        int outFd = open(started.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int errFd = open(started.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(outFd, 1);
         dup2(errFd, 2);
-        if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
-        if (fileSizeLimit >= 0) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        execProgram(programPath, args);
+        setUpChild(setting);
+        execProgram(setting.programPath, args);
     }
-    run.status = exitStatus(pid);
-    run.out = readFile(outPath);
-    run.err = readFile(errPath);
-    std::remove(outPath.c_str());
-    std::remove(errPath.c_str());
+    return started;
+}
+
+ProgramRun finishProgram(const StartedProgram& started)
+{
+    ProgramRun run;
+    int status = 0;
+    waitpid(started.pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = readFile(started.outPath);
+    run.err = readFile(started.errPath);
+    std::remove(started.outPath.c_str());
+    std::remove(started.errPath.c_str());
     return run;
+}
+
+ProgramRun runProgram(const std::vector<std::string>& args, const ProgramSetting& setting)
+{
+    return finishProgram(startProgram(args, setting));
+}
+
+ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& programPath)
+{
+    ProgramSetting setting;
+    setting.cwd = cwd;
+    setting.programPath = programPath;
+    return runProgram(args, setting);
 }
 
 ProgramRun runProgramIntoReader(const std::vector<std::string>& args, std::size_t readBytes)
@@ -93,6 +128,7 @@ ProgramRun runProgramIntoReader(const std::vector<std::string>& args, std::size_
         close(fds[1]);
         const int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(errFd, 2);
+        setUpChild(ProgramSetting());
         execProgram(PM5544_BIN, args);
     }
     close(fds[1]);
@@ -103,7 +139,9 @@ ProgramRun runProgramIntoReader(const std::vector<std::string>& args, std::size_
         run.out.append(chunk, static_cast<std::size_t>(n));
     }
     close(fds[0]);
-    run.status = exitStatus(pid);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     run.err = readFile(errPath);
     std::remove(errPath.c_str());
     return run;
