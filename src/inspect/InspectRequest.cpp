@@ -2,15 +2,21 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <string>
+
+#include "RunSettings.h"
 
 const char* const kInspectUsage =
     "usage: pm5544-inspect [options] FILE\n"
-    "Reads a PNG, TIFF, DPX or instrument pattern file that pm5544 wrote.\n"
+    "Reads a PNG, TIFF, DPX, instrument pattern or YUV4MPEG2 file that pm5544 wrote;\n"
+    "FILE - reads standard input.\n"
     "  (no action)       print a summary of the file\n"
     "  --at X,Y          print the code values of one pixel\n"
     "  --preview OUT.png write an 8-bit sR'G'B' picture of the file\n"
     "  --compare         compare with the card rendered in memory, by card region\n"
     "  --diff OUT.png    with --compare: write a picture marking the differing pixels\n"
+    "  --frame K         the frame of a YUV4MPEG2 stream to read (from 0; default 0)\n"
     "  -d -a -c -s -b -fr  pm5544's settings: how to read the file, what to compare with\n"
     "exit status: 0 fine and identical, 1 damaged or different, 2 cannot read or cannot do\n";
 
@@ -53,6 +59,12 @@ InspectRequest InspectRequest::parse(int argc, char** argv)
             request.compare = true;
         } else if (is(arg, "--diff")) {
             request.diff = valueOf(argc, argv, i);
+        } else if (is(arg, "--frame")) {
+            const char* value = valueOf(argc, argv, i);
+            char end = '\0';
+            if (std::sscanf(value, "%d%c", &request.frame, &end) != 1 || request.frame < 0) {
+                throw std::invalid_argument(std::string("--frame wants a frame number from 0, not ") + value);
+            }
         } else if (is(arg, "-h") || is(arg, "--help")) {
             request.help = true;
         } else if (arg[0] == '-' && arg[1] != '\0') {
@@ -64,6 +76,13 @@ InspectRequest InspectRequest::parse(int argc, char** argv)
         }
     }
     if (!request.diff.empty() && !request.compare) throw std::invalid_argument("--diff goes with --compare");
+    // pm5544 renders no other depth, and codes are read at none other.
+    const std::optional<int> depth = request.canvas.bitDepth;
+    if (depth && (*depth < RunLimits::kMinBitDepth || *depth > RunLimits::kMaxBitDepth)) {
+        throw std::invalid_argument("Bit depth " + std::to_string(*depth) + " is not supported (use " +
+                                    std::to_string(RunLimits::kMinBitDepth) + " to " +
+                                    std::to_string(RunLimits::kMaxBitDepth) + ")");
+    }
     if (request.file.empty() && !request.help) throw std::invalid_argument("no file named");
     return request;
 }

@@ -2,31 +2,33 @@
 
 #include <png.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "inspect/InputBytes.h"
 #include "inspect/UnreadableFile.h"
 
 namespace {
 
 constexpr int kComponents = 4;  // red, green, blue, alpha
 constexpr int kStoredBits = 16;
-constexpr int kBytesPerSample = 2;
-constexpr png_uint_16 kOpaque = 0xFFFF;
-constexpr unsigned kHighByte = 0xFF00;
+constexpr int kBytesPerPixel = kComponents * 2;
 constexpr std::size_t kMessageSize = 256;
+// Deflate stands for at most 258 bytes with one code of little more than two
+// bits: no zlib stream inflates to more than about 1032 times its length.
+constexpr uint64_t kMostInflation = 1040;
+// Signature, header chunk and end chunk: bytes that hold no image data.
+constexpr uint64_t kLeastOverhead = 8 + 25 + 12;
 
 // Where libpng's messages and the reading position are kept. Nothing in it
 // has a destructor to skip, so it survives libpng's long jump back.
 struct PngState {
-    FILE* file = nullptr;
+    const InputBytes* input = nullptr;
+    uint64_t position = 0;
     bool endedEarly = false;
     char error[kMessageSize] = {};
     std::vector<std::string>* warnings = nullptr;
-    png_uint_32 rowsRead = 0;
 };
 
 PngState& stateOf(png_structp png)
@@ -42,14 +44,16 @@ void onError(png_structp png, png_const_charp message)
 
 void onWarning(png_structp png, png_const_charp message)
 {
-    stateOf(png).warnings->push_back(message);
+    stateOf(png).warnings->push_back(std::string("libpng: ") + message);
 }
 
-// Reads from the file, noting a file that ends before libpng is done with it.
+// Reads on from the last position, noting a file that ends before libpng is done with it.
 void readData(png_structp png, png_bytep data, png_size_t length)
 {
     PngState& state = stateOf(png);
-    if (std::fread(data, 1, length, state.file) != length) {
+    const std::size_t got = state.input->read(state.position, data, length);
+    state.position += got;
+    if (got != length) {
         state.endedEarly = true;
         png_error(png, "the file ends early");
     }
@@ -63,44 +67,30 @@ struct PngHeader {
     int interlace = 0;
 };
 
-// The two steps that libpng may leave by a long jump, each with its own
-// return point; they hold no objects with destructors.
+// The steps that libpng may leave by a long jump, each with its own return
+// point; they hold no objects with destructors.
 bool readHeader(png_structp png, png_infop info, PngHeader& header)
 {
     if (setjmp(png_jmpbuf(png))) return false;
     png_read_info(png, info);
     png_get_IHDR(png, info, &header.width, &header.height, &header.bitDepth, &header.colourType, &header.interlace,
                  nullptr, nullptr);
+    const png_uint_16 probe = 1;
+    if (*reinterpret_cast<const unsigned char*>(&probe) == 1) png_set_swap(png);  // to this host's order
+    png_read_update_info(png, info);
     return true;
 }
 
-// Rows of a non-interlaced file are given room one at a time, so that a
-// header claiming more rows than the file holds costs no memory.
-bool readRows(png_structp png, png_infop info, const PngHeader& header, CodeFrame& frame)
+bool readRow(png_structp png, uint16_t* row)
 {
-    PngState& state = stateOf(png);
     if (setjmp(png_jmpbuf(png))) return false;
-    png_set_expand(png);
-    if (header.bitDepth < kStoredBits) png_set_expand_16(png);
-    png_set_gray_to_rgb(png);
-    if ((header.colourType & PNG_COLOR_MASK_ALPHA) == 0 && !png_get_valid(png, info, PNG_INFO_tRNS)) {
-        png_set_add_alpha(png, kOpaque, PNG_FILLER_AFTER);
-    }
-    const png_uint_16 probe = 1;
-    if (*reinterpret_cast<const unsigned char*>(&probe) == 1) png_set_swap(png);  // to this host's order
-    const int passes = png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != static_cast<png_size_t>(header.width) * kComponents * kBytesPerSample) {
-        png_error(png, "unexpected row size after widening");
-    }
-    if (passes > 1) frame.holdLines(frame.height);
-    for (int pass = 0; pass < passes; ++pass) {
-        for (png_uint_32 y = 0; y < header.height; ++y) {
-            if (passes == 1) frame.holdLines(static_cast<int>(y) + 1);
-            png_read_row(png, reinterpret_cast<png_bytep>(&frame.stored(0, static_cast<int>(y), 0)), nullptr);
-            if (pass == passes - 1) state.rowsRead = y + 1;
-        }
-    }
+    png_read_row(png, reinterpret_cast<png_bytep>(row), nullptr);
+    return true;
+}
+
+bool readEnd(png_structp png)
+{
+    if (setjmp(png_jmpbuf(png))) return false;
     png_read_end(png, nullptr);
     return true;
 }
@@ -117,98 +107,133 @@ const char* colourTypeName(int colourType)
     return "unknown";
 }
 
-// Releases libpng's structures and the file on every way out.
-class PngReading {
+class PngRows : public FileRows {
 public:
-    PngReading(const std::string& path, PngState& state) : state_(state)
+    explicit PngRows(const InputBytes& input)
     {
-        state.file = std::fopen(path.c_str(), "rb");
-        if (state.file == nullptr) throw UnreadableFile(std::string("cannot open it: ") + std::strerror(errno));
-        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, onError, onWarning);
-        info = png != nullptr ? png_create_info_struct(png) : nullptr;
-        if (info == nullptr) {
-            png_destroy_read_struct(&png, nullptr, nullptr);
-            std::fclose(state.file);
-            throw UnreadableFile("libpng could not start");
-        }
-        png_set_read_fn(png, &state, readData);
-        // A damaged chunk is read on and reported, so that the picture can still be looked at.
-        png_set_crc_action(png, PNG_CRC_WARN_USE, PNG_CRC_WARN_USE);
+        state_.input = &input;
+        state_.warnings = &problems_;
+        start();
     }
-    PngReading(const PngReading&) = delete;
-    PngReading& operator=(const PngReading&) = delete;
-    ~PngReading()
+    ~PngRows() override { stop(); }
+    PngRows(const PngRows&) = delete;
+    PngRows& operator=(const PngRows&) = delete;
+
+    const PngHeader& header() const { return header_; }
+    bool headerRead() const { return headerRead_; }
+    const PngState& state() const { return state_; }
+    void setShape(const FrameShape& shape) { shape_ = shape; }
+
+    void restart() override
     {
-        png_destroy_read_struct(&png, &info, nullptr);
-        std::fclose(state_.file);
+        stop();
+        problems_.clear();
+        start();
     }
 
-    png_structp png = nullptr;
-    png_infop info = nullptr;
+    bool next(uint16_t* row) override
+    {
+        if (done_) return false;
+        if (!readRow(png_, row)) {
+            done_ = true;
+            problems_.push_back(state_.endedEarly ? "the file ends early, after " + std::to_string(rowsRead_) + " of " +
+                                                        std::to_string(header_.height) + " rows"
+                                                  : std::string("libpng stopped: ") + state_.error);
+            return false;
+        }
+        if (++rowsRead_ == header_.height) finish();
+        return true;
+    }
 
 private:
-    PngState& state_;
+    void start()
+    {
+        state_.position = 0;
+        state_.endedEarly = false;
+        state_.error[0] = '\0';
+        rowsRead_ = 0;
+        png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state_, onError, onWarning);
+        info_ = png_ != nullptr ? png_create_info_struct(png_) : nullptr;
+        if (info_ == nullptr) {
+            png_destroy_read_struct(&png_, nullptr, nullptr);
+            throw UnreadableFile("libpng could not start");
+        }
+        png_set_read_fn(png_, &state_, readData);
+        // A damaged chunk is read on and reported, so that the picture can still be looked at.
+        png_set_crc_action(png_, PNG_CRC_WARN_USE, PNG_CRC_WARN_USE);
+        headerRead_ = readHeader(png_, info_, header_);
+        done_ = !headerRead_;
+    }
+
+    void stop() { png_destroy_read_struct(&png_, &info_, nullptr); }
+
+    // After the last row: the end chunk, and nothing after it.
+    void finish()
+    {
+        done_ = true;
+        if (!readEnd(png_)) {
+            problems_.push_back(state_.endedEarly ? std::string("the file ends after its rows, before its end chunk")
+                                                  : std::string("libpng stopped after the rows: ") + state_.error);
+            return;
+        }
+        const uint64_t size = state_.input->size();
+        if (state_.position < size) {
+            problems_.push_back(std::to_string(size - state_.position) + " bytes follow the end chunk");
+        }
+    }
+
+    PngState state_;
+    png_structp png_ = nullptr;
+    png_infop info_ = nullptr;
+    PngHeader header_;
+    bool headerRead_ = false;
+    bool done_ = true;
+    png_uint_32 rowsRead_ = 0;
 };
 
 }  // namespace
 
-InspectedFile readPngFile(const std::string& path)
+std::unique_ptr<FileRows> openPngFile(const InputBytes& input, InspectedFile& file)
 {
-    InspectedFile result;
-    result.path = path;
-    result.kind = FileKind::Png;
-    std::vector<std::string> warnings;
-    PngState state;
-    state.warnings = &warnings;
-    PngReading reading(path, state);
-
-    PngHeader header;
-    if (!readHeader(reading.png, reading.info, header)) {
-        if (!state.endedEarly) throw UnreadableFile(std::string("libpng cannot read its header: ") + state.error);
-        result.problems.push_back("the file ends inside its header");
-        return result;
-    }
-    if (!CodeFrame::fits(header.width, header.height)) {
-        throw UnreadableFile("its " + std::to_string(header.width) + "x" + std::to_string(header.height) +
-                             " pixels are more than pm5544-inspect reads");
-    }
-
-    const bool asWritten = header.bitDepth == kStoredBits && header.colourType == PNG_COLOR_TYPE_RGB_ALPHA;
-    result.field("size", std::to_string(header.width) + "x" + std::to_string(header.height));
-    result.field("samples",
-                 std::to_string(header.bitDepth) + "-bit " + colourTypeName(header.colourType) +
-                     (header.interlace != PNG_INTERLACE_NONE ? ", interlaced" : "") +
-                     (asWritten ? " (as pm5544 writes)" : " (not as pm5544 writes; read widened to 16-bit RGBA)"));
-
-    CodeFrame& frame = result.frame;
-    frame = CodeFrame(static_cast<int>(header.width), 0, kComponents, kStoredBits);
-    frame.height = static_cast<int>(header.height);
-    if (!readRows(reading.png, reading.info, header, frame)) {
-        if (!state.endedEarly) {
-            result.problems.push_back(std::string("libpng stopped: ") + state.error);
-        } else if (state.rowsRead < header.height) {
-            result.problems.push_back("the file ends early, after " + std::to_string(state.rowsRead) + " of " +
-                                      std::to_string(header.height) + " rows");
-        } else {
-            result.problems.push_back("the file ends after its rows, before its end chunk");
+    auto rows = std::make_unique<PngRows>(input);
+    if (!rows->headerRead()) {
+        if (!rows->state().endedEarly) {
+            throw UnreadableFile(std::string("libpng cannot read its header: ") + rows->state().error);
         }
-        frame.holdLines(static_cast<int>(state.rowsRead));
+        file.problems.push_back("the file ends inside its header");
+        return nullptr;
     }
-    for (const std::string& w : warnings) result.problems.push_back("libpng: " + w);
-
-    // Narrower PNGs were widened by repeating their bits: keep only the code.
-    if (header.bitDepth < kStoredBits) {
-        for (uint16_t& s : frame.samples) s = static_cast<uint16_t>(s & kHighByte);
+    const PngHeader& header = rows->header();
+    file.field("size", std::to_string(header.width) + "x" + std::to_string(header.height));
+    const bool asWritten = header.bitDepth == kStoredBits && header.colourType == PNG_COLOR_TYPE_RGB_ALPHA &&
+                           header.interlace == PNG_INTERLACE_NONE;
+    file.field("samples", std::to_string(header.bitDepth) + "-bit " + colourTypeName(header.colourType) +
+                              (header.interlace != PNG_INTERLACE_NONE ? ", interlaced" : "") +
+                              (asWritten ? " (as pm5544 writes)" : ""));
+    if (!asWritten) {
+        throw UnreadableFile(std::string("its samples are ") + std::to_string(header.bitDepth) + "-bit " +
+                             colourTypeName(header.colourType) +
+                             (header.interlace != PNG_INTERLACE_NONE ? ", interlaced" : "") +
+                             "; pm5544 writes 16-bit RGBA, not interlaced");
     }
-    frame.codeBits = frame.narrowestCodeBits();
-    result.sampling = frame.apparentSampling();
-    if (result.sampling != PatternGen::Sampling_444) {
-        result.field("red and blue", std::string("each pair of pixels") +
-                                         (result.sampling == PatternGen::Sampling_420 ? " and lines" : "") +
-                                         " shares them: rendered " +
-                                         (result.sampling == PatternGen::Sampling_420 ? "4:2:0" : "4:2:2"));
+    const uint64_t rawBytes = static_cast<uint64_t>(header.height) * (1 + uint64_t{header.width} * kBytesPerPixel);
+    const uint64_t data = input.size() > kLeastOverhead ? input.size() - kLeastOverhead : 0;
+    if (rawBytes / kMostInflation > data) {
+        file.problems.push_back("its " + std::to_string(header.width) + "x" + std::to_string(header.height) +
+                                " pixels take " + std::to_string(rawBytes) + " bytes, more than " +
+                                std::to_string(input.size()) + " bytes of compressed data can hold");
+        return nullptr;
     }
-    result.storedNames = {"red", "green", "blue", "alpha"};
-    result.storedComponents = {CodeFrame::kCrOrR, CodeFrame::kYOrG, CodeFrame::kCbOrB, CodeFrame::kAlpha};
-    return result;
+    rows->restart();  // the warnings of the header belong to the first pass
+    FrameShape shape;
+    shape.width = static_cast<int>(header.width);
+    shape.height = static_cast<int>(header.height);
+    shape.components = kComponents;
+    shape.storedBits = kStoredBits;
+    shape.codeBits = kStoredBits;
+    shape.presentWidth = shape.width;
+    file.storedNames = {"red", "green", "blue", "alpha"};
+    file.storedComponents = {FrameShape::kCrOrR, FrameShape::kYOrG, FrameShape::kCbOrB, FrameShape::kAlpha};
+    rows->setShape(shape);
+    return rows;
 }

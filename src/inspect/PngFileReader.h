@@ -1,11 +1,13 @@
 #pragma once
 
-#include <string>
+#include <memory>
 
+#include "inspect/FileRows.h"
 #include "inspect/InspectedFile.h"
 
-// Reads a PNG into a frame of four 16-bit samples per pixel (red, green,
-// blue, alpha): pm5544's 16-bit RGBA as it is; any other PNG widened, its
-// codes left-aligned and a missing alpha made opaque. CRC errors and a file
-// that ends early are damage; a header libpng refuses is UnreadableFile.
-InspectedFile readPngFile(const std::string& path);
+// A 16-bit RGBA PNG, not interlaced, as pm5544 writes it; its rows four
+// 16-bit samples per pixel (red, green, blue, alpha). Any other layout is
+// UnreadableFile. A file that ends early, a bad checksum and bytes after the
+// end chunk are damage; so is a size that no data of this file's length
+// could inflate to, which leaves no rows to read.
+std::unique_ptr<FileRows> openPngFile(const InputBytes& input, InspectedFile& file);
