@@ -40,9 +40,12 @@ public:
 
 // Reads every row once: the damage the rows show, how many the file holds,
 // and what the codes say of the depth and sampling the file does not record.
+// A pattern file has told all that while its blocks were counted: its lines,
+// which a few bytes can make many, are not walked for nothing.
 void readWhole(OpenedFile& opened)
 {
     InspectedFile& file = opened.file;
+    if (file.kind == FileKind::PatternFile) return;
     FileRows& rows = *opened.rows;
     CodeStats stats(rows.shape());
     std::vector<uint16_t> row(rows.shape().rowSamples());

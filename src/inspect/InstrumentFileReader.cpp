@@ -320,5 +320,6 @@ std::unique_ptr<FileRows> openInstrumentFile(const InputBytes& input, InspectedF
     shape.storedBits = codeBits;
     shape.codeBits = codeBits;
     shape.presentWidth = width;
+    shape.presentHeight = shape.height;  // every block was read whole above
     return std::make_unique<PatternRows>(input, shape, firstBlock, whole, singleBlock, pairs);
 }

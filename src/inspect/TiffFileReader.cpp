@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "inspect/InputBytes.h"
+#include "inspect/LzwStrip.h"
 #include "inspect/UnreadableFile.h"
 #include "writers/LineRepeatTag.h"
 
@@ -195,9 +196,10 @@ std::size_t typeSize(uint64_t type)
 // What the bytes of the file are used for, from its own first directory:
 // where the last used byte lies, and whether anything lies past the end.
 struct TiffExtent {
-    uint64_t end = kClassicHeaderSize;  // one past the last byte used
-    uint64_t stripBytes = 0;            // the strips' bytes, all together
-    std::string cut;                    // what lies past the end of the file, if anything
+    uint64_t end = kClassicHeaderSize;                  // one past the last byte used
+    uint64_t stripBytes = 0;                            // the strips' bytes, all together
+    std::vector<std::pair<uint64_t, uint64_t>> strips;  // offset and length of each
+    std::string cut;                                    // what lies past the end of the file, if anything
 };
 
 // The values of a strip tag, which must lie in the file.
@@ -256,6 +258,7 @@ TiffExtent measureExtent(const InputBytes& input, bool bigEndian, uint64_t direc
     for (std::size_t i = 0; i < offsets.size() && i < counts.size(); ++i) {
         const uint64_t stripEnd = offsets[i] + counts[i];
         extent.stripBytes += counts[i];
+        extent.strips.emplace_back(offsets[i], counts[i]);
         extent.end = std::max(extent.end, stripEnd);
         if (stripEnd > size && extent.cut.empty()) {
             extent.cut = "strip " + std::to_string(i) + " ends at byte " + std::to_string(stripEnd) +
@@ -360,43 +363,55 @@ void readLineRepeats(TIFF* tif, int rows, InspectedFile& result)
     }
 }
 
-// The rows, decoded one scanline at a time; the stored order moved to the frame's.
+// The rows, strip by strip, each decoded as it is read; the stored order
+// moved to the frame's.
 class TiffRowsOfFile : public FileRows {
 public:
-    TiffRowsOfFile(const InputBytes& input, const FrameShape& shape, bool yCbCr)
-        : input_(input), order_(tiffStoredComponents(yCbCr)), stored_(shape.rowSamples())
+    TiffRowsOfFile(const InputBytes& input, const FrameShape& shape, bool yCbCr, bool bigEndian, bool compressed,
+                   uint32_t rowsPerStrip, std::vector<std::pair<uint64_t, uint64_t>> strips)
+        : input_(input),
+          order_(tiffStoredComponents(yCbCr)),
+          bigEndian_(bigEndian),
+          compressed_(compressed),
+          rowsPerStrip_(rowsPerStrip),
+          strips_(std::move(strips)),
+          bytes_(shape.rowSamples() * sizeof(uint16_t))
     {
         shape_ = shape;
-        restart();
     }
 
     void restart() override
     {
         problems_.clear();
-        handle_.reset();
-        CollectedMessages collecting(problems_);
-        handle_ = std::make_unique<TiffHandle>(input_);
+        strip_.reset();
         row_ = 0;
-        stopped_ = handle_->tif == nullptr;
+        stopped_ = false;
     }
 
     bool next(uint16_t* row) override
     {
         if (stopped_ || row_ >= static_cast<uint32_t>(shape_.height)) return false;
-        std::vector<std::string> messages;
-        CollectedMessages collecting(messages);
-        if (TIFFReadScanline(handle_->tif, stored_.data(), row_, 0) != 1) {
-            stopped_ = true;
-            problems_.push_back("the strips hold " + std::to_string(row_) + " of " + std::to_string(shape_.height) +
-                                " rows");
+        const std::size_t index = row_ / rowsPerStrip_;
+        if (row_ % rowsPerStrip_ == 0) {
+            strip_.reset();
+            if (index < strips_.size()) {
+                strip_ = std::make_unique<LzwStrip>(input_, strips_[index].first, strips_[index].second, compressed_);
+            }
         }
-        for (const std::string& m : messages) problems_.push_back("libtiff: " + m);
-        if (stopped_) return false;
+        if (strip_ == nullptr || !strip_->read(bytes_.data(), bytes_.size())) {
+            stopped_ = true;
+            problems_.push_back("strip " + std::to_string(index) + " ends early: the strips hold " +
+                                std::to_string(row_) + " of " + std::to_string(shape_.height) + " rows");
+            return false;
+        }
         ++row_;
         for (int x = 0; x < shape_.width; ++x) {
-            const uint16_t* in = &stored_[static_cast<std::size_t>(x) * kComponents];
-            uint16_t* out = row + static_cast<std::size_t>(x) * kComponents;
-            for (int i = 0; i < kComponents; ++i) out[order_[static_cast<std::size_t>(i)]] = in[i];
+            for (std::size_t i = 0; i < kComponents; ++i) {
+                const uint8_t* b = &bytes_[(static_cast<std::size_t>(x) * kComponents + i) * 2];
+                const uint16_t value =
+                    bigEndian_ ? static_cast<uint16_t>(b[0] << 8 | b[1]) : static_cast<uint16_t>(b[1] << 8 | b[0]);
+                row[static_cast<std::size_t>(x) * kComponents + static_cast<std::size_t>(order_[i])] = value;
+            }
         }
         return true;
     }
@@ -404,8 +419,12 @@ public:
 private:
     const InputBytes& input_;
     std::array<int, 3> order_;
-    std::vector<uint16_t> stored_;
-    std::unique_ptr<TiffHandle> handle_;
+    bool bigEndian_;
+    bool compressed_;
+    uint32_t rowsPerStrip_;
+    std::vector<std::pair<uint64_t, uint64_t>> strips_;  // offset and length of each
+    std::vector<uint8_t> bytes_;
+    std::unique_ptr<LzwStrip> strip_;
     uint32_t row_ = 0;
     bool stopped_ = true;
 };
@@ -462,6 +481,11 @@ std::unique_ptr<FileRows> openTiffFile(const InputBytes& input, InspectedFile& r
     if (bits != kStoredBits || perPixel != kComponents || planar != PLANARCONFIG_CONTIG || TIFFIsTiled(tif)) {
         throw UnreadableFile("its samples are not three contiguous 16-bit samples per pixel in strips");
     }
+    const uint16_t predictor = tagOr<uint16_t>(tif, TIFFTAG_PREDICTOR, PREDICTOR_NONE);
+    const uint16_t fillOrder = tagOr<uint16_t>(tif, TIFFTAG_FILLORDER, FILLORDER_MSB2LSB);
+    if (predictor != PREDICTOR_NONE || fillOrder != FILLORDER_MSB2LSB) {
+        throw UnreadableFile("its data have a predictor or reversed bits; pm5544 writes neither");
+    }
     if (compression != COMPRESSION_LZW && compression != COMPRESSION_NONE) {
         throw UnreadableFile("its compression is " + compressionName(compression) +
                              "; pm5544 writes LZW (uncompressed is read too)");
@@ -506,6 +530,8 @@ std::unique_ptr<FileRows> openTiffFile(const InputBytes& input, InspectedFile& r
     shape.storedBits = kStoredBits;
     shape.codeBits = kStoredBits;
     shape.presentWidth = shape.width;
-    handle.reset();
-    return std::make_unique<TiffRowsOfFile>(input, shape, yCbCr);
+    // The strips as the directory lists them (all of them lie in the file).
+    return std::make_unique<TiffRowsOfFile>(input, shape, yCbCr, TIFFIsBigEndian(tif) != 0,
+                                            compression == COMPRESSION_LZW, std::max<uint32_t>(rowsPerStrip, 1),
+                                            extent.strips);
 }

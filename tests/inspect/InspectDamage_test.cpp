@@ -73,7 +73,7 @@ std::vector<Case> cases()
         {"PNG taller than its data", "a.png", kSmall, [](std::string& b) { putBE16(b, 22, 55); }, 1, "damaged"},
         {"cut TIFF", "a.tif", kSmall, kCutInHalf, 1, "damaged: its first directory"},
         {"TIFF taller than its strip", "a.tif", kSmall, [](std::string& b) { putLE(b, tiffValue(b, 257), 2, 55); }, 1,
-         "damaged: the strips hold 54 of 55 rows"},
+         "damaged: strip 0 ends early: the strips hold 54 of 55 rows"},
         {"cut DPX", "a.dpx", kSmall, kCutInHalf, 1, "of 54 lines present"},
         {"DPX size field", "a.dpx", kSmall, [](std::string& b) { putLE(b, 16, 4, getLE(b, 16, 4) + 4); }, 1,
          "damaged: the size field"},
