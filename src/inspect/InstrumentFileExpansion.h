@@ -5,7 +5,7 @@
 #include <vector>
 
 class CompressedLine;
-struct Sample;
+class Sample;
 
 // The picture an instrument pattern file stands for: every block's sections
 // laid out along a line, and the line repeated for as many canvas lines as

@@ -125,13 +125,13 @@ Header parseHeader(const std::string& line)
     return h;
 }
 
-const char* interlacingName(const std::string& tag)
+std::string interlacingName(const std::string& tag)
 {
     if (tag == "p") return "p (progressive)";
     if (tag == "t") return "t (top field first)";
     if (tag == "b") return "b (bottom field first)";
     if (tag == "m") return "m (mixed)";
-    return "";
+    return tag;
 }
 
 struct Planes {
@@ -240,7 +240,7 @@ std::unique_ptr<FileRows> openY4mFile(const InputBytes& input, InspectedFile& re
     result.field("header", line);
     result.field("size", std::to_string(h.width) + "x" + std::to_string(h.height));
     result.field("frame rate", h.rate);
-    result.field("interlacing", h.interlacing + " " + interlacingName(h.interlacing));
+    result.field("interlacing", interlacingName(h.interlacing));
     result.field("pixel aspect", h.aspect);
     result.field("samples", "C" + h.chroma + ": " + std::to_string(h.bits) + "-bit " + samplingName(h.sampling));
     result.field("colour range", h.range.empty() ? "not given (XCOLORRANGE absent)" : h.range);

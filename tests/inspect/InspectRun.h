@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,4 +19,9 @@ inline std::vector<std::string> with(std::vector<std::string> options, const std
 {
     options.push_back(last);
     return options;
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }

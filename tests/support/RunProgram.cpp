@@ -15,7 +15,7 @@
 #include "support/TempDir.h"
 
 ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& programPath,
-                      long long fileSizeLimit)
+                      long long fileSizeLimit, const std::string& inputPath, long long memoryLimit)
 {
     ProgramRun run;
     static int counter = 0;
@@ -30,7 +30,15 @@ ProgramRun runProgram(const std::vector<std::string>& args, const std::string& c
         int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(outFd, 1);
         dup2(errFd, 2);
+        if (!inputPath.empty()) {
+            const int inFd = open(inputPath.c_str(), O_RDONLY);
+            if (inFd < 0 || dup2(inFd, 0) < 0) _exit(127);
+        }
         if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
+        if (memoryLimit >= 0) {
+            const rlimit limit{static_cast<rlim_t>(memoryLimit), static_cast<rlim_t>(memoryLimit)};
+            setrlimit(RLIMIT_AS, &limit);
+        }
         if (fileSizeLimit >= 0) {
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
@@ -80,4 +88,13 @@ std::string readFile(const std::string& path)
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+bool limitsMemory()
+{
+#if defined(PM5544_EMULATOR) || defined(__SANITIZE_ADDRESS__)
+    return false;
+#else
+    return true;
+#endif
 }

@@ -15,8 +15,17 @@ struct ProgramRun {
 // A `fileSizeLimit` of 0 or more caps the size of every file the program
 // writes (RLIMIT_FSIZE, with SIGXFSZ ignored: a write past it fails with
 // EFBIG, as on a disk that is full).
+// `inputPath`, when given, is the program's standard input (else it inherits
+// the test's); a `memoryLimit` of 0 or more caps its address space
+// (RLIMIT_AS), which only a program that runs natively and without
+// AddressSanitizer can live with (see limitsMemory()).
 ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd = "",
-                      const std::string& programPath = PM5544_BIN, long long fileSizeLimit = -1);
+                      const std::string& programPath = PM5544_BIN, long long fileSizeLimit = -1,
+                      const std::string& inputPath = "", long long memoryLimit = -1);
+
+// Whether a memory limit given to runProgram caps the program's own
+// allocations: not under an emulator, nor with AddressSanitizer's shadow memory.
+bool limitsMemory();
 
 // Runs pm5544 with `options` and the file name `name` in the test's folder
 // (testTempDir()), expecting success; returns the file's path.
