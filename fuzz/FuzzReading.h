@@ -20,7 +20,7 @@ class InputBytes;
 // input runs in milliseconds.
 namespace FuzzReading {
 
-constexpr long long kMostPixels = 1 << 20;
+constexpr long long kMostPixels = 1 << 16;
 
 using Open = std::function<std::unique_ptr<FileRows>(const InputBytes&, InspectedFile&)>;
 

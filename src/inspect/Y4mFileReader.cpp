@@ -236,6 +236,7 @@ std::unique_ptr<FileRows> openY4mFile(const InputBytes& input, InspectedFile& re
         }
         throw UnreadableFile("its header line is longer than " + std::to_string(kLongestLine) + " bytes");
     }
+    if (line.compare(0, sizeof kSignature - 1, kSignature) != 0) throw UnreadableFile("it does not begin YUV4MPEG2");
     const Header h = parseHeader(line);
     result.field("header", line);
     result.field("size", std::to_string(h.width) + "x" + std::to_string(h.height));
