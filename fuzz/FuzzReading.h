@@ -20,7 +20,7 @@ class InputBytes;
 // input runs in milliseconds.
 namespace FuzzReading {
 
-constexpr long long kMostPixels = 1 << 16;
+constexpr long long kMostPixels = 1 << 14;
 
 using Open = std::function<std::unique_ptr<FileRows>(const InputBytes&, InspectedFile&)>;
 

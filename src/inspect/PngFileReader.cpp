@@ -87,7 +87,8 @@ public:
           rowBytes_(static_cast<std::size_t>(header.width) * kBytesPerPixel),
           previous_(rowBytes_),
           current_(rowBytes_ + 1),
-          compressed_(kReadBlock)
+          compressed_(kReadBlock),
+          checked_(kReadBlock)
     {
         shape_.width = static_cast<int>(header.width);
         shape_.height = static_cast<int>(header.height);
@@ -187,7 +188,7 @@ private:
             return;
         }
         uLong crc = crc32(0, reinterpret_cast<const Bytef*>(chunk.type.data()), 4);
-        std::vector<unsigned char> block(kReadBlock);
+        std::vector<uint8_t>& block = checked_;
         for (uint64_t done = 0; done < chunk.length;) {
             const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(block.size(), chunk.length - done));
             const std::size_t got = input_.read(chunk.data() + done, block.data(), want);
@@ -355,6 +356,7 @@ private:
     std::vector<uint8_t> previous_;  // the last row, unfiltered
     std::vector<uint8_t> current_;   // the filter type and the row being read
     std::vector<uint8_t> compressed_;
+    std::vector<uint8_t> checked_;        // a chunk's bytes on their way through the checksum
     uint8_t above_[kBytesPerPixel] = {};  // for Paeth: the last pixel of the row above
     z_stream z_{};
     bool streaming_ = false;
