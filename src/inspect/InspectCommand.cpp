@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "OutputKinds.h"
-#include "inspect/CanvasSettings.h"
 #include "inspect/CodeStats.h"
 #include "inspect/InputBytes.h"
 #include "inspect/InspectReport.h"
@@ -21,6 +20,10 @@
 #include "inspect/RegionComparison.h"
 #include "inspect/SignalModel.h"
 #include "inspect/UnreadableFile.h"
+#include "patterns/pm5544/philips-PM5544-2si-num-new.h"
+#include "settings/CardOptions.h"
+#include "settings/RunSettings.h"
+#include "settings/SettingsRefusal.h"
 #include "tools/ColourAxes.h"
 #include "writers/writeVantoKeplo.h"
 
@@ -74,7 +77,7 @@ void readWhole(OpenedFile& opened)
 }
 
 // Applies what the command line says about the code depth; returns how the depth was found.
-const char* settleCodeDepth(InspectedFile& file, const CanvasOptions& options)
+const char* settleCodeDepth(InspectedFile& file, const CardOptions& options)
 {
     FrameShape& shape = file.shape;
     switch (file.kind) {
@@ -97,20 +100,24 @@ const char* settleCodeDepth(InspectedFile& file, const CanvasOptions& options)
 }
 
 // The settings a comparison renders with: the command line's, else what the file says, else pm5544's defaults.
-CanvasSettings settingsFor(const InspectedFile& file, const CanvasOptions& options, const SignalModel& model)
+RunSettings settingsFor(const InspectedFile& file, const CardOptions& options, const SignalModel& model)
 {
-    CanvasSettings s;
-    s.width = options.width.value_or(file.shape.width);
-    s.height = options.height.value_or(file.shape.height);
-    s.aspectWidth = options.aspectWidth;
-    s.aspectHeight = options.aspectHeight;
-    s.axes = model.axes;
-    s.sampling = options.sampling.value_or(file.sampling);
+    RunSettings s;
+    s.width = file.shape.width;
+    s.height = file.shape.height;
+    s.sampling = file.sampling;
     // A PNG's and a Y4M's codes show the depth they were rounded to; other kinds do not record it.
-    const bool depthShown = file.kind == FileKind::Png || file.kind == FileKind::Y4m;
-    s.bitDepth = options.bitDepth.value_or(depthShown ? file.shape.codeBits : kPm5544Defaults.bitDepth);
+    if (file.kind == FileKind::Png || file.kind == FileKind::Y4m) s.bitDepth = file.shape.codeBits;
+    options.applyTo(s);
+    s.axes = model.axes;
     s.fullRange = model.fullRange;
     return s;
+}
+
+// The descriptor pm5544 chooses for these settings.
+int dpxDescriptorFor(const RunSettings& s)
+{
+    return OutputKinds::dpxFormatFor(s.axes, s.sampling);
 }
 
 // The rows up to row y; false when the file does not hold it.
@@ -186,13 +193,13 @@ bool compare(const OpenedFile& opened, const InspectRequest& request, const Sign
         std::printf("result: %s holds no picture to compare\n", file.path.c_str());
         return false;
     }
-    const CanvasSettings s = settingsFor(file, request.canvas, model);
-    const std::string refusal = s.refusal();
-    if (!refusal.empty()) throw CannotDo("pm5544 would not render with " + s.asOptions() + ": " + refusal);
-    std::printf("compare %s with the card rendered with %s\n", file.path.c_str(), s.asOptions().c_str());
-    if (file.kind == FileKind::Dpx && OutputKinds::dpxFormatFor(s.axes, s.sampling) != file.dpxDescriptor) {
-        std::printf("note: pm5544 writes descriptor %d, not %d, for these settings\n",
-                    OutputKinds::dpxFormatFor(s.axes, s.sampling), file.dpxDescriptor);
+    const RunSettings s = settingsFor(file, request.canvas, model);
+    const std::string refusal = refusalOf(s, PhilipsPm5544Spec());
+    if (!refusal.empty()) throw CannotDo("pm5544 would not render with " + asOptions(s) + ": " + refusal);
+    std::printf("compare %s with the card rendered with %s\n", file.path.c_str(), asOptions(s).c_str());
+    if (file.kind == FileKind::Dpx && dpxDescriptorFor(s) != file.dpxDescriptor) {
+        std::printf("note: pm5544 writes descriptor %d, not %d, for these settings\n", dpxDescriptorFor(s),
+                    file.dpxDescriptor);
     }
     // A file cut short may hold fewer lines than the card: those are counted as not held.
     if (s.width != file.shape.width || s.height < file.shape.height) {
@@ -260,8 +267,17 @@ void refuseOutputOverInput(const InputBytes& input, const InspectRequest& reques
     }
 }
 
+// pm5544 renders no other depth, and codes are read at none other: refused in its words.
+void refuseBitDepth(const CardOptions& options)
+{
+    RunSettings s;
+    options.applyTo(s);
+    if (bitDepthRefused(s)) throw CannotDo(refusalOf(s, PhilipsPm5544Spec()));
+}
+
 int inspect(const InspectRequest& request)
 {
+    refuseBitDepth(request.canvas);
     const InputBytes input(request.file);
     refuseOutputOverInput(input, request);
     OpenedFile opened = openInspectedFile(input, request.frame);

@@ -2,10 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <optional>
 #include <string>
-
-#include "RunSettings.h"
 
 const char* const kInspectUsage =
     "usage: pm5544-inspect [options] FILE\n"
@@ -40,11 +37,11 @@ InspectRequest InspectRequest::parse(int argc, char** argv)
     InspectRequest request;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        std::string error;
-        switch (request.canvas.parse(argc, argv, i, error)) {
-        case CanvasOptions::Parse::Taken: continue;
-        case CanvasOptions::Parse::Failed: throw std::invalid_argument(error);
-        case CanvasOptions::Parse::NotAnOption: break;
+        switch (request.canvas.read(argc, argv, i)) {
+        case CardOptions::Read::Taken: continue;
+        case CardOptions::Read::Unrecognised:
+            throw std::invalid_argument(unrecognisedColourSpace(request.canvas.rejected));
+        case CardOptions::Read::NotCardOption: break;
         }
         if (is(arg, "--at")) {
             const char* value = valueOf(argc, argv, i);
@@ -76,13 +73,6 @@ InspectRequest InspectRequest::parse(int argc, char** argv)
         }
     }
     if (!request.diff.empty() && !request.compare) throw std::invalid_argument("--diff goes with --compare");
-    // pm5544 renders no other depth, and codes are read at none other.
-    const std::optional<int> depth = request.canvas.bitDepth;
-    if (depth && (*depth < RunLimits::kMinBitDepth || *depth > RunLimits::kMaxBitDepth)) {
-        throw std::invalid_argument("Bit depth " + std::to_string(*depth) + " is not supported (use " +
-                                    std::to_string(RunLimits::kMinBitDepth) + " to " +
-                                    std::to_string(RunLimits::kMaxBitDepth) + ")");
-    }
     if (request.file.empty() && !request.help) throw std::invalid_argument("no file named");
     return request;
 }

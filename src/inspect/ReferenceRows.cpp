@@ -11,6 +11,7 @@
 #include "rows/InstrumentBlocks.h"
 #include "rows/TiffRows.h"
 #include "tools/ColourAxes.h"
+#include "tools/ColourKeywords.h"
 #include "tools/SampleLayout.h"
 #include "writers/writeVantoKeplo.h"
 
@@ -22,7 +23,7 @@ constexpr int kStoredBits = SampleLayout::kSampleBits;
 constexpr int kPlaneSamples = 3;
 
 // The layout checks of the driver for instrument files.
-void checkPatternFileSettings(int format, const CanvasSettings& s)
+void checkPatternFileSettings(int format, const RunSettings& s)
 {
     if (s.bitDepth != kPatternFileBitDepth) throw std::runtime_error("pattern files are rendered at -b 12");
     const bool yCbCr = ColourAxes::isYCbCr(s.axes);
@@ -32,7 +33,7 @@ void checkPatternFileSettings(int format, const CanvasSettings& s)
                           : !yCbCr && ColourAxes::factsOf(s.axes).levels != ColourAxes::Levels::AlwaysFull;
     if (!fits) {
         throw std::runtime_error(std::string("pm5544 makes no pattern file of this format from -c ") +
-                                 colourKeyword(s.axes) + " -s " + std::to_string(s.sampling));
+                                 ColourKeywords::textOf(s.axes) + " -s " + std::to_string(s.sampling));
     }
 }
 
@@ -41,7 +42,7 @@ struct EnoughLines {};
 
 }  // namespace
 
-ReferenceRows::ReferenceRows(const InspectedFile& file, const CanvasSettings& s, int lines)
+ReferenceRows::ReferenceRows(const InspectedFile& file, const RunSettings& s, int lines)
     : kind_(file.kind),
       dpxDescriptor_(file.dpxDescriptor),
       patternFormat_(file.patternFormat),

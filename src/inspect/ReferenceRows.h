@@ -3,10 +3,10 @@
 #include <memory>
 #include <vector>
 
-#include "inspect/CanvasSettings.h"
 #include "inspect/FileRows.h"
 #include "inspect/InspectedFile.h"
 #include "patterns/pm5544/philips-PM5544-2si-num-new.h"
+#include "settings/RunSettings.h"
 #include "writers/writeVantoKeplo.h"
 
 class ImageRows;
@@ -22,7 +22,7 @@ class ReferenceRows : public FileRows {
 public:
     // Throws std::runtime_error when the settings cannot make a file of this
     // layout (a 4:2:2 pattern file from a 4:4:4 canvas, say).
-    ReferenceRows(const InspectedFile& file, const CanvasSettings& settings, int lines);
+    ReferenceRows(const InspectedFile& file, const RunSettings& settings, int lines);
     ~ReferenceRows() override;
     ReferenceRows(const ReferenceRows&) = delete;
     ReferenceRows& operator=(const ReferenceRows&) = delete;
@@ -39,7 +39,7 @@ private:
     FileKind kind_;
     int dpxDescriptor_;
     int patternFormat_;
-    CanvasSettings settings_;
+    RunSettings settings_;
     int lines_;
     int row_ = 0;
     PhilipsPm5544Spec card_;
