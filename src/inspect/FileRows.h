@@ -25,6 +25,10 @@
 // early, a block does not add up, bytes follow the end) is in problems(),
 // complete once next() has returned false. restart() starts a new pass from
 // the first row and empties problems(); a pass reads the same rows as the last.
+//
+// A file's rows come from openInspectedFile (InspectedFile.h); the card
+// rendered for that file, in the same layout, from ReferenceRows
+// (ReferenceRows.h), which is a FileRows too: the two are read side by side.
 class FileRows {
 public:
     virtual ~FileRows() = default;

@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kPngBitDepth = 8;
 constexpr int kChannels = 3;
+constexpr int kFastestCompression = 1;
 
 // The steps libpng may leave by a long jump; they hold no objects with destructors.
 bool writeHeader(png_structp png, png_infop info, FILE* file, int width, int height)
@@ -20,7 +21,7 @@ bool writeHeader(png_structp png, png_infop info, FILE* file, int width, int hei
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     // A preview is to be looked at, not kept: the fastest compression keeps a
     // tall picture from taking long.
-    png_set_compression_level(png, 1);
+    png_set_compression_level(png, kFastestCompression);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_write_info(png, info);
     return true;
