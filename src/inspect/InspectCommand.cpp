@@ -56,9 +56,7 @@ void readWhole(OpenedFile& opened)
     while (rows.next(row.data())) stats.add(row.data());
     file.problems.insert(file.problems.end(), rows.problems().begin(), rows.problems().end());
     rows.setPresentHeight(stats.rows());
-    if (file.kind == FileKind::Png || file.kind == FileKind::Tiff || file.kind == FileKind::Y4m) {
-        rows.setCodeBits(stats.narrowestCodeBits());
-    }
+    if (depthShownByCodes(file.kind)) rows.setCodeBits(stats.narrowestCodeBits());
     file.shape = rows.shape();
     const PatternGen::sampling_e apparent = stats.apparentSampling();
     if (file.kind == FileKind::Png) {
@@ -107,7 +105,7 @@ RunSettings settingsFor(const InspectedFile& file, const CardOptions& options, c
     s.height = file.shape.height;
     s.sampling = file.sampling;
     // A PNG's and a Y4M's codes show the depth they were rounded to; other kinds do not record it.
-    if (file.kind == FileKind::Png || file.kind == FileKind::Y4m) s.bitDepth = file.shape.codeBits;
+    if (renderedDepthShownByCodes(file.kind)) s.bitDepth = file.shape.codeBits;
     options.applyTo(s);
     s.axes = model.axes;
     s.fullRange = model.fullRange;

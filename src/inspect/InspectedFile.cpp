@@ -46,6 +46,30 @@ const char* fileKindName(FileKind kind)
     return "unknown";
 }
 
+bool depthShownByCodes(FileKind kind)
+{
+    switch (kind) {
+    case FileKind::Png:
+    case FileKind::Tiff:
+    case FileKind::Y4m: return true;
+    case FileKind::Dpx:
+    case FileKind::PatternFile: return false;
+    }
+    return false;
+}
+
+bool renderedDepthShownByCodes(FileKind kind)
+{
+    switch (kind) {
+    case FileKind::Png:
+    case FileKind::Y4m: return true;
+    case FileKind::Tiff:
+    case FileKind::Dpx:
+    case FileKind::PatternFile: return false;
+    }
+    return false;
+}
+
 OpenedFile openInspectedFile(const InputBytes& input, int y4mFrame)
 {
     char head[kSignatureSize];

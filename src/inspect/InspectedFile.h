@@ -49,6 +49,14 @@ struct InspectedFile {
 
 const char* fileKindName(FileKind kind);
 
+// Whether the depth of a kind's codes is the narrowest that holds them all
+// (PNG, TIFF and Y4M samples are wider than the codes pm5544 puts in them).
+bool depthShownByCodes(FileKind kind);
+
+// Whether that depth is also the -b the file was rendered with: PNG and Y4M
+// carry the rounded codes; a TIFF always the 12-bit render.
+bool renderedDepthShownByCodes(FileKind kind);
+
 // A file opened for inspection: its description and its rows (none when the
 // headers leave no picture to read).
 struct OpenedFile {
