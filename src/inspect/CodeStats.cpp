@@ -1,5 +1,7 @@
 #include "inspect/CodeStats.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kSmallestRenderedDepth = 8;
@@ -14,19 +16,24 @@ CodeStats::CodeStats(const FrameShape& shape)
 void CodeStats::add(const uint16_t* row)
 {
     const std::size_t components = static_cast<std::size_t>(shape_.components);
-    const bool oddLine = (rows_ & 1) != 0;
-    for (int x = 0; x < shape_.presentWidth; ++x) {
-        const uint16_t* p = row + static_cast<std::size_t>(x) * components;
-        for (std::size_t c = 0; c < components; ++c) used_ |= p[c];
-        for (int c : {FrameShape::kCrOrR, FrameShape::kCbOrB}) {
-            pairs_ = pairs_ && ((x & 1) == 0 ||
-                                p[c] == p[static_cast<std::ptrdiff_t>(c) - static_cast<std::ptrdiff_t>(components)]);
-            linePairs_ =
-                linePairs_ &&
-                (!oddLine || p[c] == above_[static_cast<std::size_t>(x) * components + static_cast<std::size_t>(c)]);
+    const std::size_t samples = static_cast<std::size_t>(shape_.presentWidth) * components;
+    unsigned used = 0;
+    for (std::size_t i = 0; i < samples; ++i) used |= row[i];
+    used_ |= used;
+    // The sampling is looked for only while the rows still show it.
+    if (pairs_) {
+        for (const std::size_t c : {std::size_t{FrameShape::kCrOrR}, std::size_t{FrameShape::kCbOrB}}) {
+            for (std::size_t i = components + c; i < samples && pairs_; i += 2 * components) {
+                pairs_ = row[i] == row[i - components];
+            }
         }
     }
-    above_.assign(row, row + shape_.rowSamples());
+    if (pairs_ && linePairs_ && (rows_ & 1) != 0) {
+        for (const std::size_t c : {std::size_t{FrameShape::kCrOrR}, std::size_t{FrameShape::kCbOrB}}) {
+            for (std::size_t i = c; i < samples && linePairs_; i += components) linePairs_ = row[i] == above_[i];
+        }
+    }
+    if (pairs_ && linePairs_) std::copy(row, row + samples, above_.begin());
     ++rows_;
 }
 

@@ -109,6 +109,8 @@ public:
         z_ = z_stream{};
         streaming_ = inflateInit(&z_) == Z_OK;
         if (!streaming_) throw UnreadableFile("zlib could not start");
+        // Every chunk's checksum is checked: zlib's own of the whole stream would only cost time.
+        inflateValidate(&z_, 0);
         rows_ = 0;
         done_ = false;
         streamEnded_ = false;
