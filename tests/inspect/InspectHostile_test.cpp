@@ -127,8 +127,7 @@ TEST(InspectHostile, ClaimsCostNeitherMemoryNorAFileLeftBehind)
         std::vector<std::vector<std::string>> actions = {{}, {"--at", "0,0"}, {"-c", "709", "--compare"}};
         if (c.preview) actions.push_back({"--preview", preview});
         for (const std::vector<std::string>& action : actions) {
-            const ProgramRun run = runProgram(with(action, path), testTempDir(), PM5544_INSPECT_BIN, -1, "",
-                                              limitsMemory() ? kMemoryLimit : -1);
+            const ProgramRun run = inspectWith(with(action, path), "", limitsMemory() ? kMemoryLimit : -1);
             EXPECT_LE(run.status, 2) << c.what << " " << testing::PrintToString(action) << run.err;
             EXPECT_EQ(run.err.find("not enough memory"), std::string::npos) << c.what << run.err;
             if (action.empty()) {

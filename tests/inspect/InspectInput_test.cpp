@@ -39,11 +39,10 @@ TEST(InspectInput, EveryKindReadsTheSameFromAPipeAndFromStandardInput)
         const std::string path = renderWithPm5544(c.options, c.name);
         const ProgramRun named = inspect(with(with(c.options, "--compare"), path));
         EXPECT_EQ(named.status, 0) << c.name << named.out << named.err;
-        const ProgramRun standard =
-            runProgram(with(with(c.options, "--compare"), "-"), testTempDir(), PM5544_INSPECT_BIN, -1, path);
+        const ProgramRun standard = inspectWith(with(with(c.options, "--compare"), "-"), path);
         EXPECT_EQ(standard.status, 0) << c.name << standard.err;
         EXPECT_NE(standard.out.find("result: identical"), std::string::npos) << c.name << standard.out;
-        const ProgramRun summary = runProgram({"-"}, testTempDir(), PM5544_INSPECT_BIN, -1, path);
+        const ProgramRun summary = inspectWith({"-"}, path);
         EXPECT_NE(summary.out.find("file:                    standard input"), std::string::npos) << summary.out;
         EXPECT_NE(summary.out.find("state:                   intact"), std::string::npos) << c.name << summary.out;
     }
@@ -76,8 +75,7 @@ TEST(InspectInput, AnOutputThatIsTheInputIsRefused)
         EXPECT_NE(run.err.find("is the file being inspected"), std::string::npos) << run.err;
         EXPECT_EQ(readFile(card), before) << testing::PrintToString(args);
     }
-    const ProgramRun fromStandardInput =
-        runProgram({"--preview", card, "-"}, testTempDir(), PM5544_INSPECT_BIN, -1, card);
+    const ProgramRun fromStandardInput = inspectWith({"--preview", card, "-"}, card);
     EXPECT_EQ(fromStandardInput.status, 2) << fromStandardInput.err;
     EXPECT_EQ(readFile(card), before);
 }

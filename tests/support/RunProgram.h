@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -10,22 +12,44 @@ struct ProgramRun {
     std::string err;  // standard error
 };
 
+// How the program is started, beyond its arguments.
+struct ProgramSetting {
+    std::string cwd;                       // the working directory; empty: the current one
+    std::string programPath = PM5544_BIN;  // the program to run
+    // 0 or more caps the size of every file the program writes (RLIMIT_FSIZE,
+    // with SIGXFSZ ignored: a write past it fails with EFBIG, as on a full disk).
+    long long fileSizeLimit = -1;
+    int userId = -1;                  // another user to run as (a root test only); -1: the test's own
+    std::vector<int> ignoredSignals;  // ignored from the start, as under nohup; every other has its default
+    std::string inputPath;            // the program's standard input; empty: the test's own
+    // 0 or more caps the program's address space (RLIMIT_AS), which only a
+    // program that runs natively and without AddressSanitizer can live with
+    // (see limitsMemory()).
+    long long memoryLimit = -1;
+};
+
+// Whether a memoryLimit caps the program's own allocations: not under an
+// emulator, nor with AddressSanitizer's shadow memory.
+bool limitsMemory();
+
+// A program started and not yet waited for, for a test that acts on it while it runs.
+struct StartedProgram {
+    pid_t pid = -1;
+    std::string outPath;
+    std::string errPath;
+};
+
+StartedProgram startProgram(const std::vector<std::string>& args, const ProgramSetting& setting);
+
+// Waits for the program to end and collects what it printed.
+ProgramRun finishProgram(const StartedProgram& started);
+
+ProgramRun runProgram(const std::vector<std::string>& args, const ProgramSetting& setting);
+
 // Runs the program at `programPath` with the given arguments, in the working
 // directory `cwd` (empty: the current one).
-// A `fileSizeLimit` of 0 or more caps the size of every file the program
-// writes (RLIMIT_FSIZE, with SIGXFSZ ignored: a write past it fails with
-// EFBIG, as on a disk that is full).
-// `inputPath`, when given, is the program's standard input (else it inherits
-// the test's); a `memoryLimit` of 0 or more caps its address space
-// (RLIMIT_AS), which only a program that runs natively and without
-// AddressSanitizer can live with (see limitsMemory()).
 ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd = "",
-                      const std::string& programPath = PM5544_BIN, long long fileSizeLimit = -1,
-                      const std::string& inputPath = "", long long memoryLimit = -1);
-
-// Whether a memory limit given to runProgram caps the program's own
-// allocations: not under an emulator, nor with AddressSanitizer's shadow memory.
-bool limitsMemory();
+                      const std::string& programPath = PM5544_BIN);
 
 // Runs pm5544 with `options` and the file name `name` in the test's folder
 // (testTempDir()), expecting success; returns the file's path.
