@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages the build, the program, its tests (groff-base
-# checks the manual page, clang-format the code's style) and `make package`
-# (dpkg-dev, file) need; FFmpeg is the real client the inspector tests decode with.
+# checks the manual page, clang-format the code's style, ffmpeg reads and
+# encodes the Y4M streams) and `make package` (dpkg-dev, file) need.
 # Quiet and quick when everything is already there. Given package names,
 # installs those instead (make fuzz asks for clang this way).
 set -e
