@@ -18,6 +18,7 @@ struct InspectRequest {
     int tolerance = 0;  // with --compare: codes by which samples may differ and still count as equal
     bool measure = false;
     MeasureOptions measureOptions;  // with --measure: --json, --report, --limits
+    int frame = 0;  // the frame of a YUV4MPEG2 stream that --at, --preview, --compare and --measure read
     bool help = false;
     CardOptions canvas;
 

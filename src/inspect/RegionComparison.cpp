@@ -5,13 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "inspect/measure/HeatScale.h"
-
 namespace {
 
-constexpr int kLargestMarked = 65535;
-constexpr int kDimDivisor = 4;
 constexpr double kHz = 1e6;
+constexpr int kLargestMarked = 65535;
 
 std::string regionLabel(CardRegion r, const PhilipsPm5544Spec& card)
 {
@@ -37,43 +34,77 @@ void RegionComparison::Tally::add(const Tally& other)
     }
 }
 
-RegionComparison::RegionComparison(const CodeFrame& file, const CodeFrame& reference, const PhilipsPm5544Spec& card,
+RegionComparison::RegionComparison(const FrameShape& file, const FrameShape& reference, const PhilipsPm5544Spec& card,
                                    int tolerance)
-    : width_(reference.width),
-      height_(reference.height),
+    : file_(file),
+      reference_(reference),
+      card_(card),
       components_(std::min(file.components, kMaxComponents)),
-      tolerance_(tolerance),
-      differs_(static_cast<std::size_t>(reference.width) * static_cast<std::size_t>(reference.height), 0)
+      // Differences in code values: the stored samples hold the codes in their top bits.
+      step_(std::ldexp(1.0, file.storedBits - file.codeBits)),
+      // Stored samples are whole numbers: |a - b| / step > tolerance holds exactly when
+      // |a - b| exceeds the whole part of tolerance * step.
+      toleratedStored_(static_cast<long long>(std::floor(tolerance * step_))),
+      differences_(static_cast<std::size_t>(reference.width), 0)
 {
-    // Differences in code values: the stored samples hold the codes in their top bits.
-    const double step = std::ldexp(1.0, file.storedBits - file.codeBits);
-    for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) {
-            if (!file.present(x, y)) {
-                if (reference.present(x, y)) ++notStored_;
-                continue;
-            }
-            if (!reference.present(x, y)) continue;
-            Tally& tally = regions_[static_cast<std::size_t>(card.regionOf(x, y))];
-            ++tally.pixels;
-            double largest = 0;
-            double d[kMaxComponents] = {};
-            for (int c = 0; c < components_; ++c) {
-                d[c] = std::abs(static_cast<int>(file.stored(x, y, c)) - static_cast<int>(reference.stored(x, y, c))) /
-                       step;
-                largest = std::max(largest, d[c]);
-            }
-            if (largest <= tolerance_) continue;
-            const int marked = static_cast<int>(std::min<double>(std::ceil(largest), kLargestMarked));
-            differs_[static_cast<std::size_t>(y) * width_ + x] = static_cast<uint16_t>(marked);
-            largest_ = std::max(largest_, marked);
-            ++tally.differing;
-            for (int c = 0; c < components_; ++c) {
-                tally.largest[c] = std::max(tally.largest[c], d[c]);
-                tally.sum[c] += d[c];
-            }
+}
+
+long long RegionComparison::storedDifference(const uint16_t* a, const uint16_t* b) const
+{
+    // Nearly every pixel of a faithful file matches: the samples are compared
+    // as stored, and only a differing pixel is converted to codes.
+    long long largest = 0;
+    for (int c = 0; c < components_; ++c) {
+        largest = std::max<long long>(largest, std::abs(static_cast<int>(a[c]) - static_cast<int>(b[c])));
+    }
+    return largest > toleratedStored_ ? largest : 0;
+}
+
+int RegionComparison::mark(int x, long long stored)
+{
+    const int marked = static_cast<int>(std::min<double>(std::ceil(stored / step_), kLargestMarked));
+    differences_[static_cast<std::size_t>(x)] = static_cast<uint16_t>(marked);
+    return marked;
+}
+
+void RegionComparison::addRow(int y, const uint16_t* fileRow, const uint16_t* referenceRow)
+{
+    const int compared = std::min(file_.presentWidth, reference_.presentWidth);
+    if (reference_.presentWidth > file_.presentWidth) notStored_ += reference_.presentWidth - file_.presentWidth;
+    std::fill(differences_.begin(), differences_.end(), uint16_t{0});
+    const std::size_t components = static_cast<std::size_t>(file_.components);
+    for (int x = 0; x < compared; ++x) {
+        Tally& tally = regions_[static_cast<std::size_t>(card_.regionOf(x, y))];
+        ++tally.pixels;
+        const uint16_t* a = fileRow + static_cast<std::size_t>(x) * components;
+        const uint16_t* b = referenceRow + static_cast<std::size_t>(x) * components;
+        const long long stored = storedDifference(a, b);
+        if (stored == 0) continue;
+        largest_ = std::max(largest_, mark(x, stored));
+        ++tally.differing;
+        for (int c = 0; c < components_; ++c) {
+            const double d = std::abs(static_cast<int>(a[c]) - static_cast<int>(b[c])) / step_;
+            tally.largest[c] = std::max(tally.largest[c], d);
+            tally.sum[c] += d;
         }
     }
+}
+
+void RegionComparison::markRow(const uint16_t* fileRow, const uint16_t* referenceRow)
+{
+    const int compared = std::min(file_.presentWidth, reference_.presentWidth);
+    std::fill(differences_.begin(), differences_.end(), uint16_t{0});
+    const std::size_t components = static_cast<std::size_t>(file_.components);
+    for (int x = 0; x < compared; ++x) {
+        const long long stored = storedDifference(fileRow + static_cast<std::size_t>(x) * components,
+                                                  referenceRow + static_cast<std::size_t>(x) * components);
+        if (stored != 0) mark(x, stored);
+    }
+}
+
+void RegionComparison::addMissingRows(long long rows)
+{
+    notStored_ += rows * reference_.presentWidth;
 }
 
 RegionComparison::Tally RegionComparison::total() const
@@ -103,24 +134,4 @@ void RegionComparison::print(std::FILE* out, const char* const componentNames[],
         if (t.pixels > 0) row(regionLabel(static_cast<CardRegion>(r), card), t);
     }
     row("all", total());
-}
-
-PreviewImage RegionComparison::diffImage(const PreviewImage& reference) const
-{
-    PreviewImage image(width_, height_);
-    for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) {
-            if (differs(x, y)) {
-                // The scale starts at the smallest difference counted, one code above the tolerance.
-                const double above = difference(x, y) - tolerance_;
-                image.set(x, y, HeatScale::colourAt(HeatScale::positionOf(above, largest_ - tolerance_)));
-                continue;
-            }
-            const Rgb8 c = reference.at(x, y);
-            image.set(x, y,
-                      {static_cast<uint8_t>(c.r / kDimDivisor), static_cast<uint8_t>(c.g / kDimDivisor),
-                       static_cast<uint8_t>(c.b / kDimDivisor)});
-        }
-    }
-    return image;
 }

@@ -5,15 +5,15 @@
 #include <cstdio>
 #include <vector>
 
-#include "inspect/CodeFrame.h"
-#include "inspect/PreviewImage.h"
+#include "inspect/FrameShape.h"
 #include "patterns/pm5544/philips-PM5544-2si-num-new.h"
 
-// A file's frame against the reference frame, sample by sample, the
-// differences gathered by the part of the card each pixel belongs to.
+// A file's rows against the reference rows, sample by sample, the
+// differences gathered by the part of the card each pixel belongs to. Rows are
+// added one at a time, so neither picture is ever held whole.
 class RegionComparison {
 public:
-    static constexpr int kMaxComponents = 4;
+    static constexpr int kMaxComponents = FrameShape::kMaxComponents;
 
     struct Tally {
         long long pixels = 0;
@@ -23,35 +23,48 @@ public:
         void add(const Tally& other);
     };
 
-    // The frames must have the same layout and width; the file's may have
-    // fewer lines. Pixels the file does not hold are left out and counted.
-    // A sample differs when it is more than `tolerance` codes from the card's.
-    RegionComparison(const CodeFrame& file, const CodeFrame& reference, const PhilipsPm5544Spec& card,
+    // The shapes must have the same layout and width. A sample differs when
+    // it is more than `tolerance` codes from the card's.
+    RegionComparison(const FrameShape& file, const FrameShape& reference, const PhilipsPm5544Spec& card,
                      int tolerance = 0);
+
+    // Row y of both; afterwards differs(x) and difference(x) tell about its pixels.
+    void addRow(int y, const uint16_t* fileRow, const uint16_t* referenceRow);
+    // Fills difference(x) for a row without counting it: a second pass draws the
+    // differences once the largest of them is known.
+    void markRow(const uint16_t* fileRow, const uint16_t* referenceRow);
+    // Reference rows the file does not hold: their pixels are counted, not compared.
+    void addMissingRows(long long rows);
 
     const Tally& region(CardRegion r) const { return regions_[static_cast<std::size_t>(r)]; }
     Tally total() const;
     long long notStored() const { return notStored_; }
     bool identical() const { return total().differing == 0 && notStored_ == 0; }
-    bool differs(int x, int y) const { return difference(x, y) != 0; }
-    // The largest difference of a differing pixel's components, in codes (at most 65535); 0 where none differs.
-    int difference(int x, int y) const { return differs_[static_cast<std::size_t>(y) * width_ + x]; }
+    bool differs(int x) const { return difference(x) != 0; }
+    // The largest difference of a differing pixel's components in the last row
+    // added or marked, in whole codes (at most 65535); 0 where the pixel counts
+    // as equal.
+    int difference(int x) const { return differences_[static_cast<std::size_t>(x)]; }
+    // The largest difference() of every row added so far.
     int largestDifference() const { return largest_; }
 
     // The table of regions, one line each, with the component names given.
     void print(std::FILE* out, const char* const componentNames[], const PhilipsPm5544Spec& card) const;
 
-    // The reference dimmed to a quarter, with every differing pixel on the heat
-    // scale from the smallest difference counted to the largest.
-    PreviewImage diffImage(const PreviewImage& reference) const;
-
 private:
-    int width_ = 0;
-    int height_ = 0;
+    // The largest difference of the pixel's components as stored; 0 when within the tolerance.
+    long long storedDifference(const uint16_t* a, const uint16_t* b) const;
+    // Records that difference in codes for drawing; returns it.
+    int mark(int x, long long stored);
+
+    FrameShape file_;
+    FrameShape reference_;
+    const PhilipsPm5544Spec& card_;
     int components_ = 0;
+    double step_ = 1;
+    long long toleratedStored_ = 0;  // the tolerance in stored units
     std::array<Tally, kCardRegionCount> regions_{};
     long long notStored_ = 0;
-    int tolerance_ = 0;
     int largest_ = 0;
-    std::vector<uint16_t> differs_;
+    std::vector<uint16_t> differences_;
 };

@@ -304,6 +304,16 @@ TEST(InspectCompare, FindsAChangeInEachComponentOfEveryKindInThatComponentAlone)
             for (const auto& [name, value] : largest) {
                 EXPECT_EQ(value > 0, name == column) << what << ": column " << name << "\n" << run.out;
             }
+            // The tolerance is in codes, whatever the depth the samples are stored at.
+            for (const unsigned tolerance : {kEditCodes - 1, kEditCodes}) {
+                std::vector<std::string> args = with(options, "--compare");
+                args.insert(args.end(), {"--tolerance", std::to_string(tolerance), path});
+                const ProgramRun tolerant = inspect(args);
+                EXPECT_EQ(tolerant.status, tolerance < kEditCodes ? 1 : 0) << what << " within " << tolerance;
+                EXPECT_EQ(differing(tableRow(tolerant.out, "all")) > 0, tolerance < kEditCodes)
+                    << what << " within " << tolerance << "\n"
+                    << tolerant.out;
+            }
         }
     }
 }

@@ -234,3 +234,36 @@ TEST(MeasureReports, APictureTooSmallForThePartsOfTheCardMeasuresOnlyWhatItHolds
         EXPECT_EQ(inspect({"-c", "709", "-b", "10", "--measure", "--report", page, file}).status, 0) << size;
     }
 }
+
+TEST(MeasureReports, EveryKindPm5544WritesMeasuresAsTheCard)
+{
+    // Each kind's rows become the measured frame: its stored depth, its chroma sampling, its component order.
+    // 648 pixels are whole groups of a 4:2:2 DPX line.
+    const struct {
+        const char* name;
+        std::vector<std::string> options;  // pm5544's, and the inspector's
+        std::vector<const char*> noise;
+    } kinds[] = {
+        {"card.tif", {"-c", "709"}, {"y_rms", "cb_rms", "cr_rms"}},
+        {"card.dpx", {"-c", "709", "-s", "422", "-b", "10"}, {"y_rms", "cb_rms", "cr_rms"}},
+        {"card.pat", {"-c", "709", "-s", "422"}, {"y_rms", "cb_rms", "cr_rms"}},
+        {"card.rgb", {"-c", "RGB-headroom"}, {"r_rms", "g_rms", "b_rms"}},
+        {"card.y4m", {"-c", "709", "-s", "420", "-b", "8"}, {"y_rms", "cb_rms", "cr_rms"}},
+    };
+    for (const auto& kind : kinds) {
+        std::vector<std::string> options = {"-d", "648x360"};
+        options.insert(options.end(), kind.options.begin(), kind.options.end());
+        const std::string file = renderWithPm5544(options, kind.name);
+        std::vector<std::string> args = options;
+        args.insert(args.end(), {"--measure", "--json", "-", file});
+        const ProgramRun run = inspect(args);
+        ASSERT_EQ(run.status, 0) << kind.name << run.err;
+        const nlohmann::json j = nlohmann::json::parse(run.out);
+        EXPECT_EQ(j["registration"]["dx"], 0.0) << kind.name;
+        EXPECT_EQ(j["registration"]["dy"], 0.0) << kind.name;
+        EXPECT_EQ(j["levels"]["gain"], 1.0) << kind.name;
+        for (const char* component : kind.noise) EXPECT_EQ(j["noise"][component], 0.0) << kind.name << component;
+        for (const auto& psnr : j["psnr_db"]) EXPECT_TRUE(psnr.is_null()) << kind.name;  // infinite: identical
+        EXPECT_TRUE(j["diagnoses"].empty()) << kind.name << j["diagnoses"].dump();
+    }
+}

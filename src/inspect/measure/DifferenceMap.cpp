@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "inspect/measure/HeatScale.h"
+#include "inspect/HeatScale.h"
 
 DifferenceMap DifferenceMap::of(const MeasureFrame& capture, const MeasureFrame& card, WholeShift shift)
 {
@@ -30,12 +30,12 @@ DifferenceMap DifferenceMap::of(const MeasureFrame& capture, const MeasureFrame&
     return map;
 }
 
-PreviewImage DifferenceMap::heatImage(int widest) const
+RgbPicture DifferenceMap::heatImage(int widest) const
 {
     const int factor = std::max(1, (width + widest - 1) / widest);
     const int w = std::max(1, width / factor);
     const int h = std::max(1, height / factor);
-    PreviewImage image(w, h);
+    RgbPicture image(w, h);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             int d = 0;

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "inspect/PreviewImage.h"
 #include "inspect/measure/FlatAreaStats.h"
 #include "inspect/measure/MeasureFrame.h"
+#include "inspect/measure/RgbPicture.h"
 
 // The registered difference: at each card sample, the largest difference of
 // any component between the capture (read by the whole shift) and the card,
@@ -21,5 +21,5 @@ struct DifferenceMap {
     // The map on the heat scale, black where nothing differs, reduced by whole
     // factors (each pixel the largest of its block) until it is at most
     // `widest` pixels wide.
-    PreviewImage heatImage(int widest) const;
+    RgbPicture heatImage(int widest) const;
 };

@@ -33,19 +33,19 @@ LimitSet limitsFor(const MeasureOptions& options)
 
 }  // namespace
 
-bool runMeasure(const InspectedFile& file, const RunSettings& s, const MeasureOptions& options, const std::string& note)
+bool runMeasure(const InspectedFile& file, FileRows& rows, const RunSettings& s, const MeasureOptions& options,
+                const std::string& note)
 {
     if (file.kind == FileKind::PatternFile && file.patternFormat == PatternFileFormat::XYZ) {
         throw CannotMeasure("an xyz file holds X'Y'Z' codes, which are not measured: measure the rgb file");
     }
-    if (file.frame.presentWidth == 0 || file.frame.presentHeight == 0) throw CannotMeasure("no picture to measure");
     if (!MeasureFrame::fits(s.width, s.height)) {
         throw CannotMeasure("--measure holds whole frames, and " + std::to_string(s.width) + "x" +
                             std::to_string(s.height) + " is more than the 7680x4320 pixels it takes");
     }
     const LimitSet limits = limitsFor(options);
     const CardReference card = CardReference::render(s);
-    const MeasureFrame capture = captureFrame(file.frame, s.bitDepth);
+    const MeasureFrame capture = captureFrame(rows, s.bitDepth);
     const MeasureCanvas canvas = MeasureCanvas::of(s, card.sampleRateHz());
 
     MeasureReport report;

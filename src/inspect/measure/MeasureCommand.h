@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "inspect/FileRows.h"
 #include "inspect/InspectedFile.h"
 #include "settings/RunSettings.h"
 
@@ -19,8 +20,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Measures the file's picture against the card rendered with `settings` at
-// the file's own size, writes the reports asked for, and returns whether
-// every value is within its limits. `note` says how the size was chosen.
-bool runMeasure(const InspectedFile& file, const RunSettings& settings, const MeasureOptions& options,
+// Measures the file's picture, read whole from its rows, against the card
+// rendered with `settings` at the file's own size, writes the reports asked
+// for, and returns whether every value is within its limits. `note` says how
+// the size was chosen.
+bool runMeasure(const InspectedFile& file, FileRows& rows, const RunSettings& settings, const MeasureOptions& options,
                 const std::string& note);

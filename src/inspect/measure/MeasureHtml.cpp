@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "inspect/HeatScale.h"
 #include "inspect/measure/Base64.h"
-#include "inspect/measure/HeatScale.h"
 #include "inspect/measure/PngBytes.h"
 
 namespace {
