@@ -113,7 +113,9 @@ void TiffLzwCoder::addString(uint32_t slot, unsigned prefix)
     } else {
         pairOf_[code] = pairOf_[prefix];
         Guesses& guesses = guessesOf_[pairOf_[code]];
-        guesses[1] = guesses[0];
+        for (std::size_t older = guesses.size() - 1; older > 0; --older) {
+            guesses[older] = guesses[older - 1];
+        }
         guesses[0] = static_cast<uint16_t>(code);
     }
 }

@@ -55,7 +55,7 @@ private:
     std::vector<uint32_t> lengthOf_;
     std::vector<int64_t> startOf_;
     std::vector<uint16_t> pairOf_;
-    using Guesses = std::array<uint16_t, 2>;
+    using Guesses = std::array<uint16_t, 4>;
     std::vector<Guesses> guessesOf_;
     std::vector<uint8_t> history_;  // the input since the table was last cleared (at least)
     int64_t historyStart_ = 0;      // input position of history_[0]

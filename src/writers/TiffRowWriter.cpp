@@ -187,6 +187,13 @@ void TiffRowWriter::writeRow(const uint16_t* row)
     if (!ok_) {
         return;
     }
+    // libtiff checks the layout before the first row's data (a row of no
+    // bytes is refused here, with its own report).
+    if (!coding_ && TIFFWriteCheck(tif_, 0, "TIFFWriteScanline") != 1) {
+        std::fputs("Could not write image\n", stderr);
+        ok_ = false;
+        return;
+    }
     // Samples are stored in the host's byte order, as libtiff writes them.
     const uint8_t* bytes = reinterpret_cast<const uint8_t*>(row);
     band_.insert(band_.end(), bytes, bytes + rowBytes_);
