@@ -121,7 +121,7 @@ void TiffLzwCoder::addString(uint32_t slot, unsigned prefix)
 }
 
 // `data` follows the second byte of a match whose two-byte string is
-// `prefix`: when the input goes on with one of the two strings last made from
+// `prefix`: when the input goes on with one of the four strings last made from
 // it, the match becomes that string and the input after it is returned.
 const uint8_t* TiffLzwCoder::skipToGuess(const uint8_t* data, const uint8_t* end, unsigned& prefix) const
 {

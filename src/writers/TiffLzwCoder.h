@@ -16,7 +16,7 @@
 //
 // Matching a string byte by byte is a chain of dependent table reads; the
 // card's long repeated runs are matched faster by a guess that is checked:
-// each two-byte string remembers the last two longer strings made from it,
+// each two-byte string remembers the last four longer strings made from it,
 // and when a new match begins with those two bytes and the input goes on with
 // one of them (compared with the input it was made from, kept since
 // the table was last cleared), the match goes to it at once. Every prefix of
@@ -50,7 +50,7 @@ private:
     std::vector<uint16_t> next_;    // (byte, prefix) -> code of the longer string; 0: none
     std::vector<uint32_t> slotOf_;  // code -> its place in next_, to clear the table
     // Per code: the length of its string, where in the input it was made
-    // from, its two-byte prefix, and (for two-byte strings) the last two
+    // from, its two-byte prefix, and (for two-byte strings) the last four
     // longer strings made from it, the newest first.
     std::vector<uint32_t> lengthOf_;
     std::vector<int64_t> startOf_;
