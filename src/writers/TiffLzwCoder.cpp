@@ -22,21 +22,6 @@ constexpr unsigned kByteValues = 256;
 constexpr std::size_t kOutputBytesPerInputByte = 4;
 constexpr std::size_t kOutputChunk = std::size_t{1} << 16;
 
-// The first word compared before the rest: most wrong guesses differ there.
-bool sameBytes(const uint8_t* a, const uint8_t* b, std::size_t length)
-{
-    uint64_t first;
-    uint64_t second;
-    if (length >= sizeof first) {
-        std::memcpy(&first, a, sizeof first);
-        std::memcpy(&second, b, sizeof second);
-        if (first != second) {
-            return false;
-        }
-    }
-    return std::memcmp(a, b, length) == 0;
-}
-
 unsigned largestCode(unsigned width)
 {
     return (1u << width) - 1;
@@ -60,11 +45,15 @@ TiffLzwCoder::TiffLzwCoder()
       lengthOf_(kFullTable, 1),
       startOf_(kFullTable, 0),
       pairOf_(kFullTable, 0),
+      headOf_(kFullTable, 0),
       guessesOf_(kFullTable, Guesses{}),
       width_(kMinWidth),
       nextCode_(kFirstCode),
       checkpoint_(kCheckGap)
 {
+    for (unsigned byte = 0; byte < kByteValues; ++byte) {
+        reinterpret_cast<uint8_t*>(&headOf_[byte])[0] = static_cast<uint8_t>(byte);
+    }
 }
 
 void TiffLzwCoder::put(unsigned code)
@@ -108,6 +97,10 @@ void TiffLzwCoder::addString(uint32_t slot, unsigned prefix)
     slotOf_[code] = slot;
     lengthOf_[code] = lengthOf_[prefix] + 1;
     startOf_[code] = matchStart_;
+    headOf_[code] = headOf_[prefix];
+    if (lengthOf_[prefix] < kHeadBytes) {
+        reinterpret_cast<uint8_t*>(&headOf_[code])[lengthOf_[prefix]] = static_cast<uint8_t>(slot >> kMaxWidth);
+    }
     if (lengthOf_[code] == 2) {
         pairOf_[code] = static_cast<uint16_t>(code);
     } else {
@@ -123,14 +116,23 @@ void TiffLzwCoder::addString(uint32_t slot, unsigned prefix)
 // `data` follows the second byte of a match whose two-byte string is
 // `prefix`: when the input goes on with one of the four strings last made from
 // it, the match becomes that string and the input after it is returned.
+// Strings shorter than a head are walked: a guess would save little.
 const uint8_t* TiffLzwCoder::skipToGuess(const uint8_t* data, const uint8_t* end, unsigned& prefix) const
 {
     const uint8_t* matchBegin = data - 2;
     const std::size_t available = static_cast<std::size_t>(end - matchBegin);
+    if (available < kHeadBytes) {
+        return data;
+    }
+    Head inputHead;
+    std::memcpy(&inputHead, matchBegin, kHeadBytes);
     for (const unsigned guess : guessesOf_[prefix]) {
         const std::size_t length = lengthOf_[guess];
-        if (guess != 0 && length <= available &&
-            sameBytes(history_.data() + (startOf_[guess] - historyStart_), matchBegin, length)) {
+        if (guess == 0 || length < kHeadBytes || length > available || headOf_[guess] != inputHead) {
+            continue;
+        }
+        const uint8_t* made = history_.data() + (startOf_[guess] - historyStart_);
+        if (std::memcmp(made + kHeadBytes, matchBegin + kHeadBytes, length - kHeadBytes) == 0) {
             prefix = guess;
             return matchBegin + length;
         }

@@ -50,11 +50,16 @@ private:
     std::vector<uint16_t> next_;    // (byte, prefix) -> code of the longer string; 0: none
     std::vector<uint32_t> slotOf_;  // code -> its place in next_, to clear the table
     // Per code: the length of its string, where in the input it was made
-    // from, its two-byte prefix, and (for two-byte strings) the last four
+    // from, its two-byte prefix, its head, and (for two-byte strings) the last four
     // longer strings made from it, the newest first.
     std::vector<uint32_t> lengthOf_;
     std::vector<int64_t> startOf_;
     std::vector<uint16_t> pairOf_;
+    // The first bytes of each string (as many as it has, up to eight; the
+    // rest zero), compared before the whole string is.
+    using Head = uint64_t;
+    static constexpr std::size_t kHeadBytes = sizeof(Head);
+    std::vector<Head> headOf_;
     using Guesses = std::array<uint16_t, 4>;
     std::vector<Guesses> guessesOf_;
     std::vector<uint8_t> history_;  // the input since the table was last cleared (at least)
