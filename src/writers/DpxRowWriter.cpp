@@ -24,7 +24,7 @@ using namespace DPX;  // the header layout and the packing (writers/DpxHeader.h)
 
 constexpr std::size_t kZeroBlockSize = 512;
 // Packed lines are written in bands of about this size; two wait at most.
-constexpr std::size_t kBandBytes = std::size_t{1} << 20;
+constexpr std::size_t kBandBytes = std::size_t{1} << 18;
 constexpr std::size_t kBandsWaiting = 2;
 constexpr char kVersionText[] = "V2.0";
 constexpr uint32_t kNotEncrypted = kUndefined;

@@ -33,11 +33,10 @@ constexpr int kBitsPerSample = 16;
 constexpr uint16_t kFullChromaResolution = 1;  // YCbCr subsampling factor: none
 constexpr tstrip_t kTheStrip = 0;
 // Rows go to the coding thread in bands of about this size; two wait at most.
-constexpr std::size_t kBandBytes = std::size_t{1} << 18;
+constexpr std::size_t kBandBytes = std::size_t{1} << 17;
 constexpr std::size_t kBandsWaiting = 2;
-// Coded data goes to the file in pieces of about this size, as libtiff's own
-// coder would hand it on with a buffer of this size.
-constexpr std::size_t kCodedPieceBytes = std::size_t{1} << 20;
+// Coded data goes to the file in pieces of about this size.
+constexpr std::size_t kCodedPieceBytes = std::size_t{1} << 18;
 
 // The line-repeat list as compact JSON: [[row,line],[row,line],...].
 std::string lineRepeatJson(const std::vector<std::pair<int, int>>& repeats)
