@@ -15,7 +15,7 @@
 // of the same bytes.
 class BandDeflater {
 public:
-    BandDeflater();
+    BandDeflater();  // allocates nothing: compress() does, and may throw
     ~BandDeflater();
     BandDeflater(const BandDeflater&) = delete;
     BandDeflater& operator=(const BandDeflater&) = delete;

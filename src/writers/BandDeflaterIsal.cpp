@@ -26,7 +26,7 @@ struct BandDeflater::State {
     std::unique_ptr<uint8_t[]> levelBuffer{new uint8_t[kLevelBufferBytes]};
 };
 
-BandDeflater::BandDeflater() : state_(std::make_unique<State>()) {}
+BandDeflater::BandDeflater() = default;
 
 BandDeflater::~BandDeflater() = default;
 
@@ -34,6 +34,9 @@ bool BandDeflater::compress(const uint8_t* input, std::size_t length, bool last,
 {
     if (length > std::numeric_limits<uint32_t>::max()) {
         return false;  // bands are far smaller; ISA-L counts in 32 bits
+    }
+    if (state_ == nullptr) {
+        state_ = std::make_unique<State>();
     }
     isal_zstream& z = state_->z;
     isal_deflate_init(&z);  // no history from the band before

@@ -27,12 +27,15 @@ struct BandDeflater::State {
     }
 };
 
-BandDeflater::BandDeflater() : state_(std::make_unique<State>()) {}
+BandDeflater::BandDeflater() = default;
 
 BandDeflater::~BandDeflater() = default;
 
 bool BandDeflater::compress(const uint8_t* input, std::size_t length, bool last, std::vector<uint8_t>& output)
 {
+    if (state_ == nullptr) {
+        state_ = std::make_unique<State>();
+    }
     State& s = *state_;
     if (length > std::numeric_limits<uInt>::max()) {
         return false;  // bands are far smaller; zlib counts in uInt

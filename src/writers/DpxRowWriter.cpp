@@ -228,6 +228,9 @@ DpxRowWriter::DpxRowWriter(FILE* file, DPX::eFormat format, int width, int heigh
     // of four can still be written from it; bytes not packed stay zero.
     words_.assign((lineBytes_ + kBytesPerWord - 1) / kBytesPerWord, 0);
     bandBytes_ = std::max(lineBytes_, kBandBytes / std::max<std::size_t>(lineBytes_, 1) * lineBytes_);
+    // Every band there can be (filled, waiting, being written) fits among
+    // the spares without growing them on the worker's thread.
+    spare_.reserve(kBandsWaiting + 2);
     worker_ = std::make_unique<OrderedWorker>(kBandsWaiting);
 }
 

@@ -111,6 +111,9 @@ TiffRowWriter::TiffRowWriter(OutputFile& out, bool isYCbCr, int width, int heigh
       bandBytes_(std::max(rowBytes_, kBandBytes / std::max<std::size_t>(rowBytes_, 1) * rowBytes_)),
       worker_(std::make_unique<OrderedWorker>(kBandsWaiting))
 {
+    // Every band there can be (filled, waiting, being coded) fits among the
+    // spares without growing them on the worker's thread.
+    spare_.reserve(kBandsWaiting + 2);
     augment_libtiff_with_custom_tags();
     // libtiff goes back to write the directory's place into the header; a
     // device or pipe gets the finished file from a scratch file instead.
