@@ -22,7 +22,15 @@ set_target_properties(pm5544core PROPERTIES EXPORT_NAME core)
 install(TARGETS pm5544core EXPORT pm5544Targets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${PM5544_INCLUDE_DIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/ DESTINATION ${PM5544_INCLUDE_DIR} FILES_MATCHING PATTERN "*.h")
+# The headers of the library's interface: the colour model, the pattern
+# framework and the writers, and the driver's entry that runs a pattern with
+# pm5544's command line. The card, the streaming rows, the settings and the
+# inspector are the programs' own.
+foreach(folder tools patterns writers)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/${folder}/ DESTINATION ${PM5544_INCLUDE_DIR}/${folder}
+    FILES_MATCHING PATTERN "*.h" PATTERN pm5544 EXCLUDE)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/src/PatternRender.h DESTINATION ${PM5544_INCLUDE_DIR})
 
 install(EXPORT pm5544Targets NAMESPACE pm5544:: DESTINATION ${PM5544_CMAKE_DIR})
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/pm5544Config.cmake.in

@@ -27,5 +27,8 @@ function(pm5544_target_options target)
   if(PM5544_SANITIZE OR PM5544_FUZZ)
     target_compile_options(${target} PRIVATE ${PM5544_SANITIZE_FLAGS})
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    # The geometry multiplies plainly, so that an overflow is reported
+    # (patterns/WrappingArithmetic.h).
+    target_compile_definitions(${target} PRIVATE PM5544_CHECKED_GEOMETRY)
   endif()
 endfunction()

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "RunSettings.h"
+#include "settings/RunSettings.h"
 #include "writers/writeDPX.h"
 
 class PatternSpec;

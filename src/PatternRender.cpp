@@ -17,19 +17,12 @@
 #include <vector>
 
 #include "OutputKinds.h"
-#include "RunSettings.h"
 #include "Usage.h"
 #include "patterns/PatternWrapper.h"
-#include "tools/ColourKeywords.h"
+#include "settings/CardOptions.h"
+#include "settings/RunSettings.h"
+#include "settings/SettingsRefusal.h"
 #include "tools/UnitTests.h"
-
-namespace {
-
-using PatternGen::colorAxes_e;
-
-using namespace RunLimits;
-
-}  // namespace
 
 std::string PatternRender::fontDirectoryFor(const char* programPath)
 {
@@ -45,27 +38,8 @@ std::string PatternRender::fontDirectoryFor(const char* programPath)
 
 namespace {
 
-// Outcome of reading one option: go on, or stop the run with this status.
+// Outcome of reading the options: go on, or stop the run with status 1.
 enum class ParseResult { Continue, Fail };
-
-ParseResult parseColour(const char* value, RunSettings& settings)
-{
-    if (ColourKeywords::find(value, settings.axes) != ColourKeywords::Lookup::Unknown) return ParseResult::Continue;
-    std::fprintf(stderr, "Error: Unrecognised Colour Space %s\n", value);
-    return ParseResult::Fail;
-}
-
-void parseSampling(const char* value, RunSettings& settings)
-{
-    int number = 0;
-    if (std::sscanf(value, "%d", &number) != 1) return;
-    if (number == 422)
-        settings.sampling = PatternGen::Sampling_422;
-    else if (number == 420)
-        settings.sampling = PatternGen::Sampling_420;
-    else
-        settings.sampling = PatternGen::Sampling_444;
-}
 
 void parseQuadrant(const char* value, RunSettings& settings)
 {
@@ -79,16 +53,6 @@ void parseQuadrant(const char* value, RunSettings& settings)
         settings.quadrant = PatternGen::Quadrant_TopLeft;
 }
 
-// Reads "%dx%d"; a value without the second number sets only the first.
-void parsePair(const char* value, int& first, int& second)
-{
-    int a = 0;
-    int b = 0;
-    const int n = std::sscanf(value, "%dx%d", &a, &b);
-    if (n >= 1) first = a;
-    if (n == 2) second = b;
-}
-
 void parseInt(const char* value, int& target)
 {
     int number = 0;
@@ -100,30 +64,28 @@ bool isOption(const char* arg, const char* option)
     return std::strcmp(arg, option) == 0;
 }
 
-// Options are matched only as whole arguments; anything unmatched is the file name.
+// Options are matched only as whole arguments; anything unmatched is the file
+// name. The card options are those pm5544-inspect reads too (CardOptions).
 ParseResult parseOptions(int argc, char** argv, RunSettings& settings)
 {
+    CardOptions card;
     for (int i = 1; i < argc; ++i) {
+        switch (card.read(argc, argv, i)) {
+        case CardOptions::Read::Taken: continue;
+        case CardOptions::Read::Unrecognised:
+            std::fprintf(stderr, "Error: %s\n", unrecognisedColourSpace(card.rejected).c_str());
+            return ParseResult::Fail;
+        case CardOptions::Read::NotCardOption: break;
+        }
         const char* arg = argv[i];
         const bool hasValue = i + 1 < argc;
         const char* value = hasValue ? argv[i + 1] : nullptr;
 
-        if (isOption(arg, "-b") || isOption(arg, "-d") || isOption(arg, "-a") || isOption(arg, "-c") ||
-            isOption(arg, "-s") || isOption(arg, "-q") || isOption(arg, "-o") || isOption(arg, "-i")) {
+        if (isOption(arg, "-q") || isOption(arg, "-o") || isOption(arg, "-i")) {
             // An option that needs a value but stands last has nothing to read: ignore it.
             if (!hasValue) continue;
             ++i;
-            if (isOption(arg, "-b"))
-                parseInt(value, settings.bitDepth);
-            else if (isOption(arg, "-d"))
-                parsePair(value, settings.width, settings.height);
-            else if (isOption(arg, "-a"))
-                parsePair(value, settings.aspectWidth, settings.aspectHeight);
-            else if (isOption(arg, "-c")) {
-                if (parseColour(value, settings) == ParseResult::Fail) return ParseResult::Fail;
-            } else if (isOption(arg, "-s"))
-                parseSampling(value, settings);
-            else if (isOption(arg, "-q"))
+            if (isOption(arg, "-q"))
                 parseQuadrant(value, settings);
             else if (isOption(arg, "-o"))
                 parseInt(value, settings.commandLineValue);
@@ -131,54 +93,27 @@ ParseResult parseOptions(int argc, char** argv, RunSettings& settings)
                 settings.skipLineEndShaping = true;  // -i: its argument is skipped unread
         } else if (isOption(arg, "-u")) {
             settings.selfTest = true;
-        } else if (isOption(arg, "-fr")) {
-            settings.fullRange = true;
         } else if (isOption(arg, "-e") || isOption(arg, "-v") || isOption(arg, "-no_compress")) {
             // Accepted for compatibility; they change nothing.
         } else {
             settings.fileName = arg;
         }
     }
+    card.applyTo(settings);
     return ParseResult::Continue;
 }
 
-// Settings that the renderer cannot honour: refuse them plainly instead of
-// producing a corrupt frame. Returns false after printing the reason.
-bool validateSettings(const RunSettings& s, bool patternFile)
+// Settings that the pattern cannot be drawn with: refuse them plainly instead
+// of producing a corrupt frame. Returns false after printing the reason.
+bool validateSettings(const RunSettings& s, const PatternSpec& pattern, bool patternFile)
 {
-    if (s.bitDepth < kMinBitDepth || s.bitDepth > kMaxBitDepth) {
-        if (patternFile) {
-            std::printf("%s", OutputKinds::kPatternFileDepthRefusal);
-        } else {
-            std::fprintf(stderr, "Error: Bit depth %d is not supported (use %d to %d)\n", s.bitDepth, kMinBitDepth,
-                         kMaxBitDepth);
-        }
+    if (patternFile && bitDepthRefused(s)) {
+        std::printf("%s", OutputKinds::kPatternFileDepthRefusal);
         return false;
     }
-    if (s.width < kMinWidth || s.height < 1) {
-        std::fprintf(stderr, "Error: Image size %dx%d is not supported (at least %dx1)\n", s.width, s.height,
-                     kMinWidth);
-        return false;
-    }
-    if (s.aspectWidth < 1 || s.aspectHeight < 1) {
-        std::fprintf(stderr, "Error: Aspect ratio %d:%d is not supported (two positive numbers)\n", s.aspectWidth,
-                     s.aspectHeight);
-        return false;
-    }
-    const long long scale = s.quadrant != PatternGen::Quadrant_None ? 4 : 1;
-    // The card works with the aspect in lowest terms (PatternSpec::init).
-    const int common = std::gcd(s.aspectWidth, s.aspectHeight);
-    const long long aspectTerm = (s.aspectWidth > s.aspectHeight ? s.aspectWidth : s.aspectHeight) / common;
-    const unsigned long long pixels = static_cast<unsigned long long>(scale) * s.width * s.height;
-    // The frame of Pixels is the largest allocation; its byte count must fit the
-    // address space (a 32-bit target would otherwise wrap the size).
-    const bool fitsMemory = pixels <= SIZE_MAX / sizeof(Pixel);
-    // pixels × aspectTerm may not fit 64 bits: the bound is divided instead,
-    // which refuses exactly the same sizes.
-    const auto maxPixels = static_cast<unsigned long long>(kMaxGeometryProduct / aspectTerm);
-    if (pixels > maxPixels || !fitsMemory) {
-        std::fprintf(stderr, "Error: Image size %dx%d with aspect %d:%d is too large\n", s.width, s.height,
-                     s.aspectWidth, s.aspectHeight);
+    const std::string refusal = refusalOf(s, pattern);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "Error: %s\n", refusal.c_str());
         return false;
     }
     return true;
@@ -233,7 +168,7 @@ int run(int argc, char** argv, PatternSpec& pattern, RunSettings& settings)
     const std::string::size_type dot = fileName.find_last_of('.');
     const bool patternFile = dot != std::string::npos && OutputKinds::forExtension(fileName.substr(dot + 1)).form ==
                                                              OutputKinds::RenderForm::Instrument;
-    if (!validateSettings(settings, patternFile)) return 1;
+    if (!validateSettings(settings, pattern, patternFile)) return 1;
     return renderAndWrite(settings, pattern, fontDirectory);
 }
 

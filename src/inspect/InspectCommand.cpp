@@ -7,7 +7,6 @@
 #include <string>
 
 #include "OutputKinds.h"
-#include "inspect/CanvasSettings.h"
 #include "inspect/InspectReport.h"
 #include "inspect/InspectRequest.h"
 #include "inspect/InspectedFileReader.h"
@@ -17,6 +16,10 @@
 #include "inspect/RegionComparison.h"
 #include "inspect/SignalModel.h"
 #include "inspect/UnreadableFile.h"
+#include "patterns/pm5544/philips-PM5544-2si-num-new.h"
+#include "settings/CardOptions.h"
+#include "settings/RunSettings.h"
+#include "settings/SettingsRefusal.h"
 #include "tools/ColourAxes.h"
 #include "writers/writeVantoKeplo.h"
 
@@ -33,7 +36,7 @@ public:
 };
 
 // Applies what the command line says about the code depth; returns how the depth was found.
-const char* settleCodeDepth(InspectedFile& file, const CanvasOptions& options)
+const char* settleCodeDepth(InspectedFile& file, const CardOptions& options)
 {
     CodeFrame& frame = file.frame;
     if (file.kind == FileKind::Dpx) return "DPX data";
@@ -52,23 +55,21 @@ const char* settleCodeDepth(InspectedFile& file, const CanvasOptions& options)
 }
 
 // The settings a comparison renders with: the command line's, else what the file says, else pm5544's defaults.
-CanvasSettings settingsFor(const InspectedFile& file, const CanvasOptions& options, const SignalModel& model)
+RunSettings settingsFor(const InspectedFile& file, const CardOptions& options, const SignalModel& model)
 {
-    CanvasSettings s;
-    s.width = options.width.value_or(file.frame.width);
-    s.height = options.height.value_or(file.frame.height);
-    s.aspectWidth = options.aspectWidth;
-    s.aspectHeight = options.aspectHeight;
-    s.axes = model.axes;
-    s.sampling = options.sampling.value_or(file.sampling);
+    RunSettings s;
+    s.width = file.frame.width;
+    s.height = file.frame.height;
+    s.sampling = file.sampling;
     // A PNG's codes show the depth it was rounded to; other kinds do not record it.
-    s.bitDepth = options.bitDepth.value_or(file.kind == FileKind::Png ? file.frame.codeBits : kPm5544Defaults.bitDepth);
-    s.fullRange = options.fullRange;
+    if (file.kind == FileKind::Png) s.bitDepth = file.frame.codeBits;
+    options.applyTo(s);
+    s.axes = model.axes;
     return s;
 }
 
 // The descriptor pm5544 chooses for these settings.
-int dpxDescriptorFor(const CanvasSettings& s)
+int dpxDescriptorFor(const RunSettings& s)
 {
     return OutputKinds::dpxFormatFor(s.axes, s.sampling);
 }
@@ -87,10 +88,10 @@ bool compare(const InspectedFile& file, const InspectRequest& request, const Sig
         std::printf("result: %s holds no picture to compare\n", file.path.c_str());
         return false;
     }
-    const CanvasSettings s = settingsFor(file, request.canvas, model);
-    const std::string refusal = s.refusal();
-    if (!refusal.empty()) throw CannotDo("pm5544 would not render with " + s.asOptions() + ": " + refusal);
-    std::printf("compare %s with the card rendered with %s\n", file.path.c_str(), s.asOptions().c_str());
+    const RunSettings s = settingsFor(file, request.canvas, model);
+    const std::string refusal = refusalOf(s, PhilipsPm5544Spec());
+    if (!refusal.empty()) throw CannotDo("pm5544 would not render with " + asOptions(s) + ": " + refusal);
+    std::printf("compare %s with the card rendered with %s\n", file.path.c_str(), asOptions(s).c_str());
     if (file.kind == FileKind::Dpx && dpxDescriptorFor(s) != file.dpxDescriptor) {
         std::printf("note: pm5544 writes descriptor %d, not %d, for these settings\n", dpxDescriptorFor(s),
                     file.dpxDescriptor);

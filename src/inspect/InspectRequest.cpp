@@ -34,11 +34,11 @@ InspectRequest InspectRequest::parse(int argc, char** argv)
     InspectRequest request;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        std::string error;
-        switch (request.canvas.parse(argc, argv, i, error)) {
-        case CanvasOptions::Parse::Taken: continue;
-        case CanvasOptions::Parse::Failed: throw std::invalid_argument(error);
-        case CanvasOptions::Parse::NotAnOption: break;
+        switch (request.canvas.read(argc, argv, i)) {
+        case CardOptions::Read::Taken: continue;
+        case CardOptions::Read::Unrecognised:
+            throw std::invalid_argument(unrecognisedColourSpace(request.canvas.rejected));
+        case CardOptions::Read::NotCardOption: break;
         }
         if (is(arg, "--at")) {
             const char* value = valueOf(argc, argv, i);

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "inspect/CanvasSettings.h"
+#include "settings/CardOptions.h"
 
 // What one run of pm5544-inspect is asked to do, from its command line.
 struct InspectRequest {
@@ -15,7 +15,7 @@ struct InspectRequest {
     bool compare = false;
     std::string diff;  // with --compare: the PNG that shows where
     bool help = false;
-    CanvasOptions canvas;
+    CardOptions canvas;
 
     // Throws std::invalid_argument with a message for a command line it cannot follow.
     static InspectRequest parse(int argc, char** argv);

@@ -10,6 +10,7 @@
 #include "inspect/QuietStdout.h"
 #include "inspect/TiffFileReader.h"
 #include "tools/ColourAxes.h"
+#include "tools/ColourKeywords.h"
 #include "tools/SampleLayout.h"
 #include "tools/rounding.h"
 #include "writers/writeVantoKeplo.h"
@@ -21,7 +22,7 @@ constexpr int kTiffSamples = SampleLayout::kTiffSamplesPerPixel;
 constexpr int kStoredBits = 16;
 
 // The render buffer of the image outputs, rounded to the bit depth as the driver does for PNG and DPX.
-std::vector<uint16_t> roundedImage(PhilipsPm5544Spec& card, const CanvasSettings& s)
+std::vector<uint16_t> roundedImage(PhilipsPm5544Spec& card, const RunSettings& s)
 {
     const std::size_t pixels = static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height);
     std::vector<uint16_t> buffer(pixels * kRenderSamples);
@@ -30,7 +31,7 @@ std::vector<uint16_t> roundedImage(PhilipsPm5544Spec& card, const CanvasSettings
     return buffer;
 }
 
-CodeFrame tiffFrame(PhilipsPm5544Spec& card, const CanvasSettings& s)
+CodeFrame tiffFrame(PhilipsPm5544Spec& card, const RunSettings& s)
 {
     std::vector<uint16_t> buffer(static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height) * kTiffSamples);
     std::vector<std::pair<int, int>> repeats;
@@ -48,7 +49,7 @@ CodeFrame tiffFrame(PhilipsPm5544Spec& card, const CanvasSettings& s)
 }
 
 // The layout checks of the driver for instrument files.
-void checkPatternFileSettings(int format, const CanvasSettings& s)
+void checkPatternFileSettings(int format, const RunSettings& s)
 {
     if (s.bitDepth != kPatternFileBitDepth) throw std::runtime_error("pattern files are rendered at -b 12");
     const bool yCbCr = ColourAxes::isYCbCr(s.axes);
@@ -58,11 +59,11 @@ void checkPatternFileSettings(int format, const CanvasSettings& s)
                           : !yCbCr && ColourAxes::factsOf(s.axes).levels != ColourAxes::Levels::AlwaysFull;
     if (!fits) {
         throw std::runtime_error(std::string("pm5544 makes no pattern file of this format from -c ") +
-                                 colourKeyword(s.axes) + " -s " + std::to_string(s.sampling));
+                                 ColourKeywords::textOf(s.axes) + " -s " + std::to_string(s.sampling));
     }
 }
 
-CodeFrame patternFrame(PhilipsPm5544Spec& card, const InspectedFile& file, const CanvasSettings& s)
+CodeFrame patternFrame(PhilipsPm5544Spec& card, const InspectedFile& file, const RunSettings& s)
 {
     VantoKeploPatternFile pattern;
     std::vector<std::pair<int, int>> repeats;
@@ -77,7 +78,7 @@ CodeFrame patternFrame(PhilipsPm5544Spec& card, const InspectedFile& file, const
 
 }  // namespace
 
-ReferenceRender ReferenceRender::of(const InspectedFile& file, const CanvasSettings& s)
+ReferenceRender ReferenceRender::of(const InspectedFile& file, const RunSettings& s)
 {
     if (file.kind == FileKind::PatternFile) checkPatternFileSettings(file.patternFormat, s);
     ReferenceRender reference;

@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "inspect/CanvasSettings.h"
 #include "inspect/CodeFrame.h"
 #include "inspect/InspectedFile.h"
 #include "patterns/pm5544/philips-PM5544-2si-num-new.h"
+#include "settings/RunSettings.h"
 
 // The card as pm5544 would have written it into a file of this one's kind,
 // rendered in memory through the library: the renderer the driver uses for
@@ -17,5 +17,5 @@ struct ReferenceRender {
 
     // Throws std::runtime_error when the settings cannot make a file of this
     // layout (a 4:2:2 pattern file from a 4:4:4 canvas, say).
-    static ReferenceRender of(const InspectedFile& file, const CanvasSettings& settings);
+    static ReferenceRender of(const InspectedFile& file, const RunSettings& settings);
 };

@@ -1,8 +1,9 @@
 #include "inspect/SignalModel.h"
 
 #include "tools/ColourAxes.h"
+#include "tools/ColourKeywords.h"
 
-SignalModel SignalModel::choose(const InspectedFile& file, const CanvasOptions& options)
+SignalModel SignalModel::choose(const InspectedFile& file, const CardOptions& options)
 {
     SignalModel model;
     model.fullRange = options.fullRange;
@@ -36,7 +37,7 @@ SignalModel SignalModel::choose(const InspectedFile& file, const CanvasOptions& 
     // pm5544 writes the R'G'B' HDR signals into 4:2:2 DPX files as they are.
     const bool rgbIn422Dpx = file.kind == FileKind::Dpx && file.chromaPairs && !model.yCbCr();
     if ((layoutYCbCr && !model.yCbCr() && !rgbIn422Dpx) || (layoutRgb && model.yCbCr())) {
-        model.note = std::string("-c ") + colourKeyword(model.axes) + " disagrees with the file's " +
+        model.note = std::string("-c ") + ColourKeywords::textOf(model.axes) + " disagrees with the file's " +
                      (layoutYCbCr ? "Y'CbCr" : "R'G'B'") + " layout; the codes are read as -c says";
     }
     return model;
@@ -58,7 +59,8 @@ const char* SignalModel::componentName(int component) const
 
 std::string SignalModel::describe() const
 {
-    std::string text = xyz ? std::string("X'Y'Z' converted from ") + colourKeyword(axes) : colourKeyword(axes);
+    std::string text =
+        xyz ? std::string("X'Y'Z' converted from ") + ColourKeywords::textOf(axes) : ColourKeywords::textOf(axes);
     const bool rgbFull = ColourAxes::factsOf(axes).levels == ColourAxes::Levels::AlwaysFull;
     text += yCbCr() ? " (Y'CbCr" : " (R'G'B'";
     text += rgbFull || fullRange ? ", full range" : ", studio range";

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "inspect/CanvasSettings.h"
 #include "inspect/InspectedFile.h"
+#include "settings/CardOptions.h"
 #include "tools/PatternGen.h"
 
 // How the code values of a file are to be read: the colour space of the
@@ -19,7 +19,7 @@ struct SignalModel {
     std::string basis;  // how it was decided
     std::string note;   // a disagreement between -c and the file's layout
 
-    static SignalModel choose(const InspectedFile& file, const CanvasOptions& options);
+    static SignalModel choose(const InspectedFile& file, const CardOptions& options);
 
     bool yCbCr() const;
     // The name of a frame component: "Cr", "Y'", "Cb", "alpha"; "R'", "G'", "B'"; or "X'", "Y'", "Z'".

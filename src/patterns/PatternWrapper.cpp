@@ -1,5 +1,6 @@
 #include "patterns/PatternWrapper.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <numeric>
@@ -38,10 +39,6 @@ constexpr YCbCrTriple kBars601[kBarCount] = {
 constexpr int kBarsBitDepth = 12;
 constexpr int kPercent75 = 75;
 constexpr int kPercent100 = 100;
-
-// Standard edge: 25 ns rise time at the HD sample clock.
-constexpr double kStandardRiseTimeNs = 25.0;
-constexpr double kStandardClockMHz = 74.25;
 
 // The sample rate follows the canvas height: SD, HD and UHD clocks.
 constexpr int kLastSdHeight = 599;
@@ -98,6 +95,12 @@ const std::vector<Pixel>* PatternSpec::colourTable()
 const uint32_t* PatternSpec::indexedLine(int /*y*/)
 {
     return nullptr;
+}
+
+bool PatternSpec::drawableAt(long long width, long long height, int aspectWidth, int aspectHeight) const
+{
+    const long long largerAspect = aspectWidth > aspectHeight ? aspectWidth : aspectHeight;
+    return saturatingMultiply(saturatingMultiply(width, height), largerAspect) <= INT_MAX;
 }
 
 bool PatternSpec::useFullCanvasSize()

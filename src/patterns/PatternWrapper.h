@@ -94,6 +94,13 @@ public:
     // the renderers then ask body() for every sample.
     virtual const std::vector<Pixel>* colourTable();
     virtual const uint32_t* indexedLine(int y);
+    // Whether the pattern can be drawn on a canvas of width x height samples
+    // at the aspect aspectWidth:aspectHeight (in lowest terms), as init would
+    // hold them: true when no product of its 32-bit geometry overflows. The
+    // base answers for the framework's fractions of the whole canvas
+    // (width x height x the larger aspect number); a pattern that knows its
+    // own arithmetic answers more exactly.
+    virtual bool drawableAt(long long width, long long height, int aspectWidth, int aspectHeight) const;
 
     bool init(int width, int height, int aspectWidth, int aspectHeight, PatternGen::colorAxes_e axes,
               PatternGen::sampling_e sampling, int bitDepth, bool fullRange, PatternGen::quadrant_e quadrant,
@@ -109,8 +116,11 @@ public:
     bool insideCircleWidth(int x, int y, int cx, int cy, int r) const;  // not used by the card
     double freqToPixels(double hz) const;
 
-    // Edge transitions.
-    void calculateTransition(std::deque<double>& table, double riseTimeNs, double clockMHz);
+    // Edge transitions. init gives every pattern the standard edge: a 25 ns
+    // rise time at the HD sample clock.
+    static constexpr double kStandardRiseTimeNs = 25.0;
+    static constexpr double kStandardClockMHz = 74.25;
+    static void calculateTransition(std::deque<double>& table, double riseTimeNs, double clockMHz);
     void calculateTransition(double riseTimeNs, double clockMHz);
     // Not used by the card, which shapes its finished lines itself.
     void noRiseTime();

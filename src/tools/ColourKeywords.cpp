@@ -79,4 +79,10 @@ Lookup find(const char* value, PatternGen::colorAxes_e& axes)
     return Lookup::Unchanged;
 }
 
+const char* textOf(PatternGen::colorAxes_e axes)
+{
+    const char* keyword = ColourAxes::factsOf(axes).keyword;
+    return keyword != nullptr ? keyword : "?";
+}
+
 }  // namespace ColourKeywords

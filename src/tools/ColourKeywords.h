@@ -28,4 +28,8 @@ enum class Lookup {
 // that number.
 Lookup find(const char* value, PatternGen::colorAxes_e& axes);
 
+// The keyword that selects `axes` ("709", "PQ-Mapped"); "?" for a value
+// outside the enumeration.
+const char* textOf(PatternGen::colorAxes_e axes);
+
 }  // namespace ColourKeywords

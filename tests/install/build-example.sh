@@ -26,9 +26,13 @@ step() {
 # cannot stand in for one this install no longer makes.
 rm -rf "$prefix"
 step "$cmake" --install "$build" --prefix "$prefix"
-for f in bin/pm5544 share/man/man1/pm5544.1 include/pm5544/tools/Pixel.h include/pm5544/patterns/PatternWrapper.h \
+for f in bin/pm5544 bin/pm5544-inspect share/man/man1/pm5544.1 include/pm5544/tools/Pixel.h include/pm5544/patterns/PatternWrapper.h \
          include/pm5544/writers/writePng.h; do
     [ -f "$prefix/$f" ] || { echo "FAILED: $f not installed"; exit 1; }
+done
+# The programs' own parts are not the library's interface.
+for d in inspect settings rows patterns/pm5544; do
+    [ ! -e "$prefix/include/pm5544/$d" ] || { echo "FAILED: include/pm5544/$d installed"; exit 1; }
 done
 step "$prefix/bin/pm5544" --version
 

@@ -98,9 +98,8 @@ bool PhilipsPm5544Spec::linesCanBeMadeOnDemand() const
     // Lines are painted region by region, which relies on the circle tests'
     // horizontal measure growing with x: true while its products stay inside
     // 32 bits. Every line must also hold exactly one sample per x.
-    const long long largestAspect = aspectWidth > aspectHeight ? aspectWidth : aspectHeight;
     const bool geometryFits = width > 0 && height > 0 && aspectWidth > 0 && aspectHeight > 0 &&
-                              static_cast<long long>(width) * height * largestAspect <= INT_MAX;
+                              drawableAt(width, height, aspectWidth, aspectHeight);
     return geometryFits && lineLayout().outputSize() == width;
 }
 

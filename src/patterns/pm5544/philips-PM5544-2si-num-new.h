@@ -36,6 +36,12 @@ public:
     bool useFullCanvasSize() override;
     const std::vector<Pixel>* colourTable() override;
     const uint32_t* indexedLine(int y) override;
+    bool drawableAt(long long width, long long height, int aspectWidth, int aspectHeight) const override;
+
+    // The largest magnitude of any intermediate product of the card's 32-bit
+    // geometry on such a canvas (LLONG_MAX when it does not even fit 64
+    // bits): the card can be drawn exactly when it is at most INT_MAX.
+    static long long largestGeometryProduct(long long width, long long height, int aspectWidth, int aspectHeight);
 
     // True when the lines are produced on demand rather than held in `frame`.
     bool producesLinesOnDemand() const { return lineMaker != nullptr; }

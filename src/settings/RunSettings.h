@@ -1,18 +1,19 @@
 #pragma once
 
+#include <string>
+
 #include "tools/PatternGen.h"
 
-// The settings the card can be rendered with: pm5544 refuses others, and
-// pm5544-inspect compares files with nothing else.
+// The limits of the settings any run takes, whatever the pattern: pm5544
+// refuses others, and pm5544-inspect compares files with nothing else.
+// How large a canvas the pattern itself can draw is its own answer
+// (PatternSpec::drawableAt).
 namespace RunLimits {
 
 constexpr int kMinBitDepth = 8;
 constexpr int kMaxBitDepth = 16;
 // The card needs a few samples per line for the black samples at its ends.
 constexpr int kMinWidth = 4;
-// The card's geometry multiplies width, height and an aspect term in 32-bit
-// integers; beyond this product those multiplications would overflow.
-constexpr long long kMaxGeometryProduct = 0x7FFFFFFFLL;
 
 }  // namespace RunLimits
 
@@ -32,3 +33,7 @@ struct RunSettings {
     bool selfTest = false;
     const char* fileName = nullptr;
 };
+
+// The card settings as pm5544 options: "-d 1920x1080 -a 16x9 -c 709 -s 422 -b 10",
+// with " -fr" when full range; the aspect as given.
+std::string asOptions(const RunSettings& settings);
