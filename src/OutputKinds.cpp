@@ -27,6 +27,9 @@ namespace {
 // DPX files always carry 10-bit samples, whatever the rendering depth.
 constexpr int kDpxBitDepth = 10;
 
+// The reason given when a writer failed without a failure of the system's.
+const char* const kIncompleteFile = "the file could not be completed";
+
 const char* const kMsgPat422 =
     "Error: Vanto/Keplo YCbCr 422 patterns must be rendered in YCbCr 422 (-c 709 -s 422).\n"
     "2020 will work but is not yet supported by Vanto or Keplo.";
@@ -70,9 +73,13 @@ const OutputKind kKinds[] = {
     {nullptr, RenderForm::Image16, FileWriter::Png, "PNG", 0, false, nullptr, nullptr},
 };
 
-int reportFailure(const OutputKind& kind, const char* name)
+// The writer's own line, on standard output, and the reason on standard
+// error, which reaches the user even when standard output is closed or taken.
+int reportFailure(const OutputKind& kind, const char* name, const std::string& reason)
 {
     std::printf("Failed to write %s file %s\n", kind.failureName, name);
+    std::fflush(stdout);
+    std::fprintf(stderr, "Error: %s: %s\n", name, reason.empty() ? kIncompleteFile : reason.c_str());
     return 1;
 }
 
@@ -123,7 +130,7 @@ int writeImage(const OutputKind& kind, const RunSettings& s, PatternSpec& patter
     if (png != nullptr) ok = png->finish() && ok;
     if (dpx != nullptr) ok = dpx->finish() && ok;
     ok = ok && out.commit();
-    return ok ? 0 : reportFailure(kind, name);
+    return ok ? 0 : reportFailure(kind, name, out.error());
 }
 
 int writeTiffFile(const OutputKind& kind, const RunSettings& s, PatternSpec& pattern, bool hasExtension,
@@ -149,7 +156,7 @@ int writeTiffFile(const OutputKind& kind, const RunSettings& s, PatternSpec& pat
     printWritingLines(hasExtension, extension, name);
     if (writer != nullptr) ok = writer->finish() && ok;
     ok = ok && out.commit();
-    return ok ? 0 : reportFailure(kind, name);
+    return ok ? 0 : reportFailure(kind, name, out.error());
 }
 
 // Instrument files: blocks are stored as the lines are compressed; errors are

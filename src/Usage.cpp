@@ -30,7 +30,7 @@ const Option kOptions[] = {
     {"-c", "SPACE", "colour space (default RGB), one of the keywords below"},
     {"-s", "444|422|420", "chroma sampling (default 444)"},
     {"-b", "BITS", "bit depth of the code values, 8 to 16 (default 12)"},
-    {"-fr", "", "full-range code values instead of the studio range"},
+    {"-fr", "", "no effect: the card's palette is in studio-range codes"},
     {"-q", "TL|TR|BL|BR", "quadrant mode (deprecated; the PM5544 card refuses it)"},
     {"-u", "", "run the colour self-test, render nothing (exit status 1)"},
     {"-i", "ARG", "skip the line-end shaping; ARG is consumed unread"},
@@ -108,8 +108,8 @@ void printHelp(std::FILE* out)
         "\nExit status:\n"
         "  0  the file was written, or --help or --version answered\n"
         "  1  a failure, with its message: on standard output for settings that an\n"
-        "     instrument file cannot hold and files a writer could not write, else\n"
-        "     on standard error; always after -u\n"
+        "     instrument file cannot hold and files a writer could not write (their\n"
+        "     reason on standard error), else on standard error; always after -u\n"
         "\n"
         "See pm5544(1) for the file formats and examples.\n",
         out);

@@ -1,10 +1,14 @@
 #include "writers/OutputFile.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
@@ -13,46 +17,103 @@
 
 namespace {
 
-// Room for the longest temporary name the signal handler may have to remove.
-constexpr std::size_t kTemporaryNameRoom = PATH_MAX + 32;
 // Leaves room in a file name for the temporary name's dot and suffix.
 constexpr std::size_t kLongestBaseKept = 200;
+constexpr int kRandomLetters = 6;
+constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr int kNameAttempts = 100;
 constexpr mode_t kPermissionBits = 07777;
 constexpr mode_t kNewFileMode = 0666;
+constexpr mode_t kTemporaryMode = 0600;  // until the file's own bits are set
 
-// The temporary file of the run, for removal when a signal ends the run
-// before it is committed. Only async-signal-safe calls touch it there.
-char pendingTemporary[kTemporaryNameRoom];
-volatile std::sig_atomic_t havePendingTemporary = 0;
+// The signals whose default action ends the process and that a handler can
+// catch (SIGKILL and SIGSTOP cannot be); the real-time signals, whose numbers
+// are known only at run time, end it as well.
+constexpr int kEndingSignals[] = {
+    SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
+    SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGSYS,
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+};
 
-extern "C" void removePendingTemporary(int signal)
+// The temporary file of the run, for the signal handler, which may only make
+// async-signal-safe calls: the folder and the name are prepared while no
+// signal can come, and `havePending` says when they hold a file to remove.
+struct PendingTemporary {
+    int folder = -1;
+    char name[NAME_MAX + 1] = {};
+};
+static_assert(1 + kLongestBaseKept + 1 + kRandomLetters < sizeof PendingTemporary::name,
+              "a temporary name fits the handler's copy");
+PendingTemporary pending;
+std::atomic<bool> havePending{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler reads havePending");
+
+extern "C" void removeTemporaryAndEnd(int signal)
 {
-    if (havePendingTemporary != 0) {
-        unlink(pendingTemporary);
+    if (havePending.load(std::memory_order_acquire)) {
+        unlinkat(pending.folder, pending.name, 0);
     }
-    std::signal(signal, SIG_DFL);
+    // The signal is blocked while this runs: raised again, it ends the
+    // process by its default action as soon as the handler returns.
+    struct sigaction defaultAction {};
+    defaultAction.sa_handler = SIG_DFL;
+    sigemptyset(&defaultAction.sa_mask);
+    sigaction(signal, &defaultAction, nullptr);
     raise(signal);
 }
 
-void rememberTemporary(const std::string& name)
+void rememberTemporary(int folder, const std::string& name)
 {
-    static bool handlersInstalled = false;
-    if (!handlersInstalled) {
-        for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
-            std::signal(sig, removePendingTemporary);
-        }
-        handlersInstalled = true;
-    }
-    havePendingTemporary = 0;
-    if (name.size() < sizeof pendingTemporary) {
-        std::memcpy(pendingTemporary, name.c_str(), name.size() + 1);
-        havePendingTemporary = 1;
-    }
+    havePending.store(false, std::memory_order_release);
+    pending.folder = folder;
+    std::memcpy(pending.name, name.c_str(), name.size() + 1);
+    havePending.store(true, std::memory_order_release);
 }
 
 void forgetTemporary()
 {
-    havePendingTemporary = 0;
+    havePending.store(false, std::memory_order_release);
+}
+
+// No signal reaches this thread while one lives: the temporary file is
+// created and remembered for the handler as one step.
+class SignalsHeld {
+public:
+    SignalsHeld()
+    {
+        sigset_t all;
+        sigfillset(&all);
+        pthread_sigmask(SIG_BLOCK, &all, &saved_);
+    }
+    ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &saved_, nullptr); }
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    sigset_t saved_;
+};
+
+// Letters for a temporary name; the exclusive creation, not their
+// randomness, keeps another file from being taken.
+std::string randomLetters()
+{
+    unsigned char bytes[kRandomLetters] = {};
+    if (getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
+        // No random source: the clock's nanoseconds still make a clash unlikely.
+        auto ticks = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+        for (unsigned char& b : bytes) {
+            b = static_cast<unsigned char>(ticks);
+            ticks >>= CHAR_BIT;
+        }
+    }
+    std::string letters;
+    for (unsigned char b : bytes) letters += kLetters[b % (sizeof kLetters - 1)];
+    return letters;
 }
 
 mode_t creationMode()
@@ -76,6 +137,11 @@ std::string baseOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+int keepDescriptor(void*)
+{
+    return 0;  // the OutputFile closes it, and sees whether that failed
+}
+
 }  // namespace
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)), target_(path_) {}
@@ -85,8 +151,14 @@ OutputFile::~OutputFile()
     if (stream_ != nullptr) {
         std::fclose(stream_);
     }
+    if (descriptor_ >= 0) {
+        close(descriptor_);
+    }
     if (!committed_) {
         removeTemporary();
+    }
+    if (folder_ >= 0) {
+        close(folder_);
     }
 }
 
@@ -106,7 +178,7 @@ void OutputFile::fail(const std::string& reason)
 void OutputFile::removeTemporary()
 {
     if (!temporary_.empty()) {
-        unlink(temporary_.c_str());
+        unlinkat(folder_, temporary_.c_str(), 0);
         temporary_.clear();
         forgetTemporary();
     }
@@ -129,42 +201,92 @@ bool OutputFile::open()
         }
     }
     if ((exists && !S_ISREG(info.st_mode)) || danglingLink) {
-        stream_ = std::fopen(path_.c_str(), "wb");
-        if (stream_ == nullptr) {
-            failWithErrno();
-            return false;
-        }
-        return true;
+        return openInPlace();
     }
-
-    std::string base = baseOf(target_);
-    if (base.size() > kLongestBaseKept) {
-        base.resize(kLongestBaseKept);
-    }
-    std::string pattern = folderOf(target_) + "/." + base + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
-    if (fd < 0) {
+    // A file the shell's ">" could not write is not replaced either (the
+    // effective user's rights, as the shell's open has them: root's included).
+    if (exists && faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) {
         failWithErrno();
         return false;
     }
-    temporary_ = name.data();
-    rememberTemporary(temporary_);
-    fchmod(fd, exists ? (info.st_mode & kPermissionBits) : creationMode());
-    stream_ = fdopen(fd, "wb");
+    folder_ = ::open(folderOf(target_).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder_ < 0) {
+        failWithErrno();
+        return false;
+    }
+    targetBase_ = baseOf(target_);
+    return createTemporary(exists ? (info.st_mode & kPermissionBits) : creationMode()) && openStream();
+}
+
+bool OutputFile::openInPlace()
+{
+    descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kNewFileMode);
+    if (descriptor_ < 0) {
+        failWithErrno();
+        return false;
+    }
+    return openStream();
+}
+
+bool OutputFile::createTemporary(mode_t mode)
+{
+    const std::string base = targetBase_.substr(0, kLongestBaseKept);
+    const SignalsHeld held;
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const std::string name = "." + base + "." + randomLetters();
+        descriptor_ = openat(folder_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kTemporaryMode);
+        if (descriptor_ >= 0) {
+            temporary_ = name;
+            rememberTemporary(folder_, temporary_);
+            fchmod(descriptor_, mode);
+            return true;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    failWithErrno();
+    return false;
+}
+
+ssize_t OutputFile::writeThrough(const char* data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t written = ::write(descriptor_, data + done, size - done);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            fail(std::strerror(written < 0 ? errno : ENOSPC));
+            break;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+// A stdio stream on the descriptor whose writes record the reason they
+// failed, since the writers that use it only learn that they did.
+bool OutputFile::openStream()
+{
+    cookie_io_functions_t functions{};
+    functions.write = [](void* cookie, const char* data, std::size_t size) {
+        return static_cast<OutputFile*>(cookie)->writeThrough(data, size);
+    };
+    functions.seek = [](void* cookie, off64_t* offset, int whence) {
+        const off_t at = lseek(static_cast<OutputFile*>(cookie)->descriptor_, static_cast<off_t>(*offset), whence);
+        if (at < 0) return -1;
+        *offset = at;
+        return 0;
+    };
+    functions.close = keepDescriptor;
+    stream_ = fopencookie(this, "wb", functions);
     if (stream_ == nullptr) {
         failWithErrno();
-        close(fd);
-        removeTemporary();
         return false;
     }
     return true;
-}
-
-int OutputFile::descriptor() const
-{
-    return stream_ != nullptr ? fileno(stream_) : -1;
 }
 
 bool OutputFile::write(const void* data, std::size_t size)
@@ -173,7 +295,7 @@ bool OutputFile::write(const void* data, std::size_t size)
         return false;
     }
     if (size != 0 && std::fwrite(data, 1, size, stream_) != size) {
-        failWithErrno();
+        fail("write error");  // only when the stream itself had none to record
     }
     return !failed_;
 }
@@ -181,20 +303,22 @@ bool OutputFile::write(const void* data, std::size_t size)
 bool OutputFile::commit()
 {
     if (stream_ != nullptr) {
-        if (std::fflush(stream_) != 0) {
-            failWithErrno();
-        } else if (std::ferror(stream_) != 0) {
+        if (std::fflush(stream_) != 0 || std::ferror(stream_) != 0) {
             fail("write error");
         }
-        if (std::fclose(stream_) != 0) {
-            failWithErrno();
-        }
+        std::fclose(stream_);
         stream_ = nullptr;
     } else {
         fail("not open");
     }
+    if (descriptor_ >= 0) {
+        if (close(descriptor_) != 0) {
+            failWithErrno();
+        }
+        descriptor_ = -1;
+    }
     if (!failed_ && !temporary_.empty()) {
-        if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        if (renameat(folder_, temporary_.c_str(), folder_, targetBase_.c_str()) != 0) {
             failWithErrno();
         } else {
             temporary_.clear();
@@ -207,4 +331,23 @@ bool OutputFile::commit()
     }
     committed_ = true;
     return true;
+}
+
+void OutputFile::removeTemporaryOnEndingSignals()
+{
+    std::vector<int> signals(std::begin(kEndingSignals), std::end(kEndingSignals));
+    for (int realTime = SIGRTMIN; realTime <= SIGRTMAX; ++realTime) {
+        signals.push_back(realTime);
+    }
+    for (int signal : signals) {
+        struct sigaction current {};
+        if (sigaction(signal, nullptr, &current) != 0 || (current.sa_flags & SA_SIGINFO) != 0 ||
+            current.sa_handler != SIG_DFL) {
+            continue;
+        }
+        struct sigaction action {};
+        action.sa_handler = removeTemporaryAndEnd;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, nullptr);
+    }
 }

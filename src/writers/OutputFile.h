@@ -1,21 +1,27 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdio>
 #include <string>
 
 // The file a writer produces, replaced only when it is complete.
 //
-// A regular file (or a name not yet taken) is written to a temporary file in
-// the same folder, which replaces the target by a rename only after the whole
-// file was written, flushed and closed without error; on failure the
-// temporary file is removed and an existing target keeps its contents. A
+// A regular file (or a name not yet taken) is written to a temporary file
+// (".NAME.XXXXXX") in the same folder, which replaces the target by a rename
+// only after the whole file was written, flushed and closed without error; on
+// failure the temporary file is removed and an existing target keeps its
+// contents. The folder is held open from the start: moved or renamed during
+// the run, it still receives the file, under the target's name. A file that
+// the user could not write with the shell's ">" is refused, not replaced. A
 // replaced file keeps its permission bits; a new one gets those the process
 // creates files with. A symbolic link to a regular file replaces the file it
 // points to, not the link. Anything else (a device such as /dev/null or
 // /dev/full, a pipe, /dev/stdout) is written in place.
 //
-// Every write goes through stream() or write(); the first failure is kept,
-// with its reason, and commit() reports it.
+// Every write goes through stream(), write() or descriptor() (for libraries
+// that write by their own calls, which must report failures with fail()); the
+// first failure is kept, with the system's reason, and commit() reports it.
 class OutputFile {
 public:
     explicit OutputFile(std::string path);
@@ -24,14 +30,13 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
 
     // Creates the temporary file (or opens the target in place). False, with
-    // the reason in error(), when it cannot.
+    // the reason in error(), when it cannot or must not.
     bool open();
 
-    // The open file as a stdio stream, and as a descriptor (for libraries
-    // that write through their own calls, which must report failures with
-    // fail()).
+    // The open file as a stdio stream, whose failed writes are recorded with
+    // their reason, and as a descriptor.
     FILE* stream() const { return stream_; }
-    int descriptor() const;
+    int descriptor() const { return descriptor_; }
 
     // Writes `size` bytes at the current position; false once anything failed.
     bool write(const void* data, std::size_t size);
@@ -50,16 +55,31 @@ public:
     // Why the file could not be written, as the system puts it.
     const std::string& error() const { return error_; }
 
-    // The name written to, and the target's own name.
+    // The name written to, as given.
     const std::string& path() const { return path_; }
 
+    // For the program itself, once, before any file is opened: a signal that
+    // ends the process removes the temporary file first. Not for a library
+    // user or a test harness with handlers of its own, so it is not done by
+    // open(). Signals that are ignored (as under nohup) or already handled (by
+    // a sanitizer) keep their disposition.
+    static void removeTemporaryOnEndingSignals();
+
 private:
+    bool openInPlace();
+    bool createTemporary(mode_t mode);
+    bool openStream();
     void failWithErrno();
     void removeTemporary();
 
-    std::string path_;       // as given
-    std::string target_;     // the file to replace (a link's target)
-    std::string temporary_;  // empty when written in place
+    ssize_t writeThrough(const char* data, std::size_t size);  // for the stream
+
+    std::string path_;        // as given
+    std::string target_;      // the file to replace (a link's target)
+    std::string targetBase_;  // its name within folder_
+    std::string temporary_;   // the temporary file's name within folder_; empty when written in place
+    int folder_ = -1;         // the target's folder, open for the whole run
+    int descriptor_ = -1;
     FILE* stream_ = nullptr;
     bool failed_ = false;
     bool committed_ = false;

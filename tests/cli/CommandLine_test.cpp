@@ -200,7 +200,9 @@ TEST(WriterFailures, MessageAndStatus1)
         EXPECT_TRUE(endsWith(run.out, "Failed to write " + c.kind + " file " + c.name + "\n")) << run.out;
     }
     ProgramRun tiff = runProgram({"-d", "64x48", missing + "/card.tif"});
-    EXPECT_TRUE(endsWith(tiff.err, "Could not create tiff file\n")) << tiff.err;
+    EXPECT_TRUE(
+        endsWith(tiff.err, "Could not create tiff file\nError: " + missing + "/card.tif: No such file or directory\n"))
+        << tiff.err;
 
     ProgramRun pattern = runProgram({"-d", "64x48", "-c", "709", "-s", "422", missing + "/card.pat"});
     EXPECT_EQ(pattern.status, 1);
@@ -256,4 +258,40 @@ TEST(FontDirectory, BesideTheProgramFolder)
     EXPECT_EQ(PatternRender::fontDirectoryFor((dir + "/bin/prog").c_str()), dir + "/bin/../fonts");
     EXPECT_EQ(PatternRender::fontDirectoryFor((dir + "\\bin\\prog").c_str()), "");
     EXPECT_EQ(PatternRender::fontDirectoryFor("prog-without-folder"), "");
+}
+
+// -fr is accepted and changes nothing on this card: its colours are given as
+// studio-range codes for every colour space. Every colour space as a PNG, and
+// every other kind once, is the same file with and without it.
+TEST(FullRangeOption, ChangesNothingOnThisCard)
+{
+    std::vector<std::vector<std::string>> cases;
+    for (std::size_t i = 0; i < ColourKeywords::kCount; ++i) {
+        cases.push_back({"-c", ColourKeywords::kTable[i].text, "-s", "422", "-b", "10", "card.png"});
+    }
+    cases.push_back({"-c", "601", "card.tif"});
+    cases.push_back({"-c", "HLG", "-s", "422", "card.dpx"});
+    cases.push_back({"-c", "709", "-s", "422", "card.pat"});
+    cases.push_back({"-c", "S-Log3", "card.yc4"});
+    cases.push_back({"-c", "RGB-PQ", "card.rgb"});
+    cases.push_back({"-c", "RGB-headroom", "card.xyz"});
+    const std::string dir = testTempDir();
+    for (const char* folder : {"/studio", "/full"}) mkdir((dir + folder).c_str(), 0755);
+    for (std::vector<std::string> args : cases) {
+        args.insert(args.begin(), {"-d", "96x54"});
+        const ProgramRun studio = runProgram(args, dir + "/studio");
+        args.insert(args.begin(), "-fr");
+        const ProgramRun full = runProgram(args, dir + "/full");
+        const std::string what = testing::PrintToString(args);
+        EXPECT_EQ(studio.status, 0) << what << studio.err;
+        EXPECT_EQ(full.status, studio.status) << what;
+        EXPECT_EQ(full.out, studio.out) << what;
+        std::string studioFile = readFile(dir + "/studio/" + args.back());
+        std::string fullFile = readFile(dir + "/full/" + args.back());
+        if (endsWith(args.back(), ".dpx")) {  // all but the creation time
+            studioFile.erase(136, 24);
+            fullFile.erase(136, 24);
+        }
+        EXPECT_TRUE(fullFile == studioFile) << what << ": the files differ";
+    }
 }

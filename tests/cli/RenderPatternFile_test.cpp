@@ -28,24 +28,26 @@ struct Rendered {
     PngImage png;
 };
 
-Rendered render(const std::vector<std::string>& colour, const std::string& ext)
+// The pattern file and the PNG of one canvas, decoded; a test stops here
+// when either cannot be read.
+void render(const std::vector<std::string>& colour, const std::string& ext, Rendered& r)
 {
     const std::string dir = testTempDir();
     std::vector<std::string> args = {"-d", std::to_string(kWidth) + "x" + std::to_string(kHeight)};
     args.insert(args.end(), colour.begin(), colour.end());
-    Rendered r;
     for (const std::string& name : {"card." + ext, std::string("card.png")}) {
         std::vector<std::string> full = args;
         full.push_back(name);
         ProgramRun run = runProgram(full, dir);
-        EXPECT_EQ(run.status, 0) << name << run.out << run.err;
+        ASSERT_EQ(run.status, 0) << name << run.out << run.err;
         EXPECT_EQ(run.out.find("Warning"), std::string::npos) << run.out;
     }
     std::string error;
-    EXPECT_TRUE(readPatternFile(dir + "/card." + ext, r.file, error)) << error;
+    ASSERT_TRUE(readPatternFile(dir + "/card." + ext, r.file, error)) << error;
     r.png = readPng(dir + "/card.png");
-    EXPECT_TRUE(r.png.ok);
-    return r;
+    ASSERT_TRUE(r.png.ok);
+    ASSERT_EQ(r.png.width, static_cast<uint32_t>(kWidth));
+    ASSERT_EQ(r.png.height, static_cast<uint32_t>(kHeight));
 }
 
 // Every line of the pattern file, expanded, equals the PNG's line.
@@ -71,7 +73,8 @@ void expectSameAsPng(const Rendered& r, int pngShift = kPngShift)
 
 TEST(PatternFiles, YCbCr422MatchesThePngAndMergesIdenticalLines)
 {
-    const Rendered r = render({"-c", "709", "-s", "422"}, "pat");
+    Rendered r;
+    ASSERT_NO_FATAL_FAILURE(render({"-c", "709", "-s", "422"}, "pat", r));
     EXPECT_EQ(r.file.sampleFormat, 0);
     EXPECT_EQ(r.file.bitsPerSample, 12);
     EXPECT_EQ(r.file.width, kWidth);
@@ -95,7 +98,8 @@ TEST(PatternFiles, HdrYCbCrFilesHoldTheTenBitCodes)
     const std::array<uint16_t, 3> black = {512, 64, 512};
     const std::array<uint16_t, 3> bar = {yellow.cr, yellow.y, yellow.cb};
     for (const auto& [sampling, ext] : {std::pair{"422", "pat"}, std::pair{"444", "yc4"}}) {
-        const Rendered r = render({"-c", "PQ", "-s", sampling}, ext);
+        Rendered r;
+        ASSERT_NO_FATAL_FAILURE(render({"-c", "PQ", "-s", sampling}, ext, r));
         EXPECT_EQ(r.file.bitsPerSample, 12) << ext;
         EXPECT_EQ(pixelAt(r.file, kBorderX, kBorderY), black) << ext;
         EXPECT_EQ(pixelAt(r.file, kBarX, kBarY), bar) << ext;
@@ -105,15 +109,18 @@ TEST(PatternFiles, HdrYCbCrFilesHoldTheTenBitCodes)
 
 TEST(PatternFiles, RgbMatchesThePng)
 {
-    const Rendered r = render({"-c", "RGB-headroom"}, "rgb");
+    Rendered r;
+    ASSERT_NO_FATAL_FAILURE(render({"-c", "RGB-headroom"}, "rgb", r));
     EXPECT_EQ(r.file.sampleFormat, 1);
     expectSameAsPng(r);
 }
 
 TEST(PatternFiles, XyzIsTheConversionOfTheRgbFile)
 {
-    const Rendered rgb = render({"-c", "RGB-headroom"}, "rgb");
-    const Rendered xyz = render({"-c", "RGB-headroom"}, "xyz");
+    Rendered rgb;
+    Rendered xyz;
+    ASSERT_NO_FATAL_FAILURE(render({"-c", "RGB-headroom"}, "rgb", rgb));
+    ASSERT_NO_FATAL_FAILURE(render({"-c", "RGB-headroom"}, "xyz", xyz));
     EXPECT_EQ(xyz.file.sampleFormat, 3);
     ASSERT_EQ(xyz.file.blocks.size(), rgb.file.blocks.size());
     for (size_t b = 0; b < rgb.file.blocks.size(); ++b) {

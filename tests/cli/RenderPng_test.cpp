@@ -22,16 +22,16 @@ struct Code {
     int cr;
 };
 
-PngImage render(const std::vector<std::string>& options)
+// The card rendered with `options`, decoded; a test stops here when there is none.
+void render(const std::vector<std::string>& options, PngImage& image)
 {
     const std::string dir = testTempDir();
     std::vector<std::string> args = options;
     args.push_back("card.png");
     ProgramRun run = runProgram(args, dir);
-    EXPECT_EQ(run.status, 0) << run.out << run.err;
-    PngImage image = readPng(dir + "/card.png");
-    EXPECT_TRUE(image.ok);
-    return image;
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    image = readPng(dir + "/card.png");
+    ASSERT_TRUE(image.ok);
 }
 
 // A 10-bit code stored left-aligned in 16 bits.
@@ -55,7 +55,8 @@ void expectYCbCr10(const PngImage& image, int x, int y, Code expected, const cha
 // grey scale on line 776, 888 samples wide from x = 516.
 TEST(RenderHd709Ten422, FlatAreasHoldThePaletteCodes)
 {
-    const PngImage image = render({"-d", "1920x1080", "-c", "709", "-b", "10", "-s", "422"});
+    PngImage image;
+    ASSERT_NO_FATAL_FAILURE(render({"-d", "1920x1080", "-c", "709", "-b", "10", "-s", "422"}, image));
     ASSERT_EQ(image.width, 1920u);
     ASSERT_EQ(image.height, 1080u);
     ASSERT_EQ(image.bitDepth, 16);
@@ -84,7 +85,8 @@ TEST(RenderHd709Ten422, FlatAreasHoldThePaletteCodes)
 TEST(RenderChroma, OddSamplesRepeatTheChromaOfTheEvenSampleBefore)
 {
     for (const char* sampling : {"422", "420"}) {
-        const PngImage image = render({"-d", "128x72", "-c", "709", "-b", "10", "-s", sampling});
+        PngImage image;
+        ASSERT_NO_FATAL_FAILURE(render({"-d", "128x72", "-c", "709", "-b", "10", "-s", sampling}, image));
         for (uint32_t y = 0; y < image.height; ++y) {
             for (uint32_t x = 1; x < image.width; x += 2) {
                 ASSERT_EQ(image.at(x, y, CrOrR), image.at(x - 1, y, CrOrR)) << sampling << " " << x << "," << y;
@@ -105,14 +107,17 @@ TEST(RenderChroma, OddSamplesRepeatTheChromaOfTheEvenSampleBefore)
 TEST(RenderRgb, FullRangeGreyAndEightBitRounding)
 {
     // The grid background is 50 % grey: 2008 on the 219-step range, 2048 in full range.
-    PngImage image = render({"-d", "1920x1080"});
+    PngImage image;
+    ASSERT_NO_FATAL_FAILURE(render({"-d", "1920x1080"}, image));
+    ASSERT_EQ(image.width, 1920u);
+    ASSERT_EQ(image.height, 1080u);
     EXPECT_EQ(image.at(723, 50, CrOrR), 2048 << 4);
     EXPECT_EQ(image.at(723, 50, YOrG), 2048 << 4);
     EXPECT_EQ(image.at(723, 50, CbOrB), 2048 << 4);
     EXPECT_EQ(image.at(960, 540, YOrG), 4095 << 4);
 
     // At 8 bits every sample keeps only its top eight bits.
-    image = render({"-d", "128x72", "-b", "8"});
+    ASSERT_NO_FATAL_FAILURE(render({"-d", "128x72", "-b", "8"}, image));
     for (uint16_t sample : image.samples) ASSERT_EQ(sample & 0xFF, 0) << sample;
 }
 
@@ -120,7 +125,8 @@ TEST(RenderEveryColourSpace, WritesACompleteImage)
 {
     for (std::size_t i = 0; i < ColourKeywords::kCount; ++i) {
         const char* space = ColourKeywords::kTable[i].text;
-        const PngImage image = render({"-d", "96x54", "-c", space, "-b", "10", "-s", "422"});
+        PngImage image;
+        ASSERT_NO_FATAL_FAILURE(render({"-d", "96x54", "-c", space, "-b", "10", "-s", "422"}, image));
         ASSERT_EQ(image.width, 96u) << space;
         ASSERT_EQ(image.height, 54u) << space;
         // The centre cross is white: the highest luma of the card in every Y'CbCr and

@@ -1,6 +1,7 @@
 #include "support/RunProgram.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,29 +15,54 @@
 
 #include "support/TempDir.h"
 
-ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& programPath,
-                      long long fileSizeLimit)
-{
-    ProgramRun run;
-    static int counter = 0;
-    std::string base =
-        std::string(PM5544_TEST_TMP) + "/run" + std::to_string(getpid()) + "_" + std::to_string(counter++);
-    std::string outPath = base + ".out";
-    std::string errPath = base + ".err";
+namespace {
 
-    pid_t pid = fork();
-    if (pid == 0) {
-        int outFd = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+// In the child, before the program starts: what the test asked for, and
+// every other signal at its default, unblocked, whatever the test runner had.
+void setUpChild(const ProgramSetting& setting)
+{
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int s = 1; s < NSIG; ++s) {
+        if (s != SIGKILL && s != SIGSTOP) std::signal(s, SIG_DFL);
+    }
+    for (int s : setting.ignoredSignals) std::signal(s, SIG_IGN);
+    // A run that a test ends by a signal leaves no core file behind.
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    if (!setting.cwd.empty() && chdir(setting.cwd.c_str()) != 0) _exit(127);
+    if (setting.fileSizeLimit >= 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{static_cast<rlim_t>(setting.fileSizeLimit), static_cast<rlim_t>(setting.fileSizeLimit)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    if (setting.userId >= 0) {
+        const auto id = static_cast<uid_t>(setting.userId);
+        if (setgroups(0, nullptr) != 0 || setgid(id) != 0 || setuid(id) != 0) _exit(127);
+    }
+}
+
+}  // namespace
+
+StartedProgram startProgram(const std::vector<std::string>& args, const ProgramSetting& setting)
+{
+    StartedProgram started;
+    static int counter = 0;
+    const std::string base =
+        std::string(PM5544_TEST_TMP) + "/run" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+    started.outPath = base + ".out";
+    started.errPath = base + ".err";
+
+    started.pid = fork();
+    if (started.pid == 0) {
+        int outFd = open(started.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int errFd = open(started.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(outFd, 1);
         dup2(errFd, 2);
-        if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
-        if (fileSizeLimit >= 0) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
+        setUpChild(setting);
         std::vector<char*> argv;
+        const std::string& programPath = setting.programPath;
 #ifdef PM5544_EMULATOR
         // A cross build: the emulator starts the program and hands it
         // `programPath` as argv[0] (qemu's -0).
@@ -54,14 +80,33 @@ ProgramRun runProgram(const std::vector<std::string>& args, const std::string& c
         execv(executable, argv.data());
         _exit(127);
     }
+    return started;
+}
+
+ProgramRun finishProgram(const StartedProgram& started)
+{
+    ProgramRun run;
     int status = 0;
-    waitpid(pid, &status, 0);
+    waitpid(started.pid, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.out = readFile(outPath);
-    run.err = readFile(errPath);
-    std::remove(outPath.c_str());
-    std::remove(errPath.c_str());
+    run.out = readFile(started.outPath);
+    run.err = readFile(started.errPath);
+    std::remove(started.outPath.c_str());
+    std::remove(started.errPath.c_str());
     return run;
+}
+
+ProgramRun runProgram(const std::vector<std::string>& args, const ProgramSetting& setting)
+{
+    return finishProgram(startProgram(args, setting));
+}
+
+ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd, const std::string& programPath)
+{
+    ProgramSetting setting;
+    setting.cwd = cwd;
+    setting.programPath = programPath;
+    return runProgram(args, setting);
 }
 
 std::string renderWithPm5544(const std::vector<std::string>& options, const std::string& name)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -10,13 +12,35 @@ struct ProgramRun {
     std::string err;  // standard error
 };
 
+// How the program is started, beyond its arguments.
+struct ProgramSetting {
+    std::string cwd;                       // the working directory; empty: the current one
+    std::string programPath = PM5544_BIN;  // the program to run
+    // 0 or more caps the size of every file the program writes (RLIMIT_FSIZE,
+    // with SIGXFSZ ignored: a write past it fails with EFBIG, as on a full disk).
+    long long fileSizeLimit = -1;
+    int userId = -1;                  // another user to run as (a root test only); -1: the test's own
+    std::vector<int> ignoredSignals;  // ignored from the start, as under nohup; every other has its default
+};
+
+// A program started and not yet waited for, for a test that acts on it while it runs.
+struct StartedProgram {
+    pid_t pid = -1;
+    std::string outPath;
+    std::string errPath;
+};
+
+StartedProgram startProgram(const std::vector<std::string>& args, const ProgramSetting& setting);
+
+// Waits for the program to end and collects what it printed.
+ProgramRun finishProgram(const StartedProgram& started);
+
+ProgramRun runProgram(const std::vector<std::string>& args, const ProgramSetting& setting);
+
 // Runs the program at `programPath` with the given arguments, in the working
 // directory `cwd` (empty: the current one).
-// A `fileSizeLimit` of 0 or more caps the size of every file the program
-// writes (RLIMIT_FSIZE, with SIGXFSZ ignored: a write past it fails with
-// EFBIG, as on a disk that is full).
 ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd = "",
-                      const std::string& programPath = PM5544_BIN, long long fileSizeLimit = -1);
+                      const std::string& programPath = PM5544_BIN);
 
 // Runs pm5544 with `options` and the file name `name` in the test's folder
 // (testTempDir()), expecting success; returns the file's path.
