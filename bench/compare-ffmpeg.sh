@@ -8,8 +8,10 @@
 # (smptehdbars source) alternately RUNS times (default 5) and prints the
 # median wall time and peak resident memory of each, and their ratios. Kinds
 # FFmpeg cannot write (the instrument pattern files) are measured against
-# OLD_PM5544 when one is given. FFmpeg and GNU time are installed if missing,
-# for the benchmarks only.
+# OLD_PM5544 when one is given. Then Y4M streams into a pipe (`| cat`), one
+# frame and a clip of CLIP frames (default 250), at 1080p and 4K, against
+# FFmpeg writing the same stream (yuv422p10le Y4M). FFmpeg and GNU time are
+# installed if missing, for the benchmarks only.
 set -eu
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -102,6 +104,30 @@ for size in $sizes; do
             awk -v s="$size" -v k="$kind" -v at="$at" -v am="$am" 'BEGIN {
                 printf "%-10s %-4s | %9.3f %9.1f | %9s %9s | %6s %6s |\n", s, k, at, am / 1024, "-", "-", "-", "-" }'
         fi
+    done
+done
+
+# Y4M into a pipe: pm5544 and FFmpeg write the same stream, 10-bit 4:2:2, of
+# one frame and of a clip; the reader is cat. A writer that fails fails the
+# measurement (pipefail).
+clip=${CLIP:-250}
+y4m_sizes=${Y4M_SIZES:-"1920x1080 3840x2160"}
+for size in $y4m_sizes; do
+    for frames in 1 "$clip"; do
+        : >"$work/a"
+        : >"$work/b"
+        for _ in $(seq "$runs"); do
+            measure bash -o pipefail -c "'$pm' -d $size -c 709 -s 422 -b 10 --frames $frames --format y4m - 2>/dev/null | cat >/dev/null" >>"$work/a"
+            measure bash -o pipefail -c "ffmpeg -v error -f lavfi -i smptehdbars=s=$size -frames:v $frames -pix_fmt yuv422p10le \
+                -strict -1 -f yuv4mpegpipe - | cat >/dev/null" >>"$work/b"
+        done
+        at=$(cut -d' ' -f1 "$work/a" | median)
+        am=$(cut -d' ' -f2 "$work/a" | median)
+        bt=$(cut -d' ' -f1 "$work/b" | median)
+        bm=$(cut -d' ' -f2 "$work/b" | median)
+        awk -v s="$size" -v k="y4m" -v f="$frames" -v at="$at" -v am="$am" -v bt="$bt" -v bm="$bm" 'BEGIN {
+            printf "%-10s %-4s | %9.3f %9.1f | %9.3f %9.1f | %6.2f %6.2f | FFmpeg, %s into a pipe\n",
+                s, k, at, am / 1024, bt, bm / 1024, (bt > 0 ? at / bt : 0), am / bm, (f == 1 ? "1 frame" : f " frames") }'
     done
 done
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -2,7 +2,8 @@
 # Renders the same set of configurations with two builds of pm5544 and
 # compares everything they write: exit status, standard output and standard
 # error, decoded PNG pixels, and the bytes of TIFF, DPX (apart from its
-# creation time) and pattern files.
+# creation time), Y4M and pattern files. A file written to standard output
+# (the name -) is compared as a file of its kind.
 #
 #   scripts/compare-builds.sh [--quick] OLD NEW
 #
@@ -105,6 +106,40 @@ for d in $odd_sizes; do
     add -d "$d" -c RGB-PQ-Mapped "odd-$d.xyz"
 done
 
+# Y4M streams: every Y'CbCr colour space at every sampling and depth, odd
+# sizes, full range, the stream options, and clips.
+i=0
+for c in $ycbcr_spaces; do
+    for s in 444 422 420; do
+        for b in 8 9 10 11 12 13 14 15 16; do
+            add -d "${sizes[i % 4]}" -c "$c" -s "$s" -b "$b" "y$i.y4m"
+            i=$((i + 1))
+        done
+    done
+done
+for d in 4x1 101x77 1001x31; do
+    add -d "$d" -c 709 -s 420 -b 10 "odd-$d.y4m"
+    add -d "$d" -c HLG -s 422 -b 8 "odd-$d-422.y4m"
+done
+add -fr -d 200x112 -c 709 -s 422 -b 10 fr.y4m
+add -fr -d 200x112 -c S-Log3 -s 420 -b 12 fr-slog3.y4m
+add -d 720x576 -a 4x3 -c 601 -s 422 -b 10 --rate 30000/1001 --field-order tff sd.y4m
+add -d 720x576 -a 16x9 -c 601 -s 420 -b 8 --rate 50:1 --field-order bff sd-wide.y4m
+add -d 1920x1080 -c 709 -s 422 -b 10 --frames 3 --rate 60000:1001 clip.y4m
+add -d 128x72 -c 709 --format y4m card.png
+add -d 128x72 -c 709 --format png card.y4m
+
+# Standard output (the name -), every kind.
+add -d 128x72 -c 709 -s 422 -b 10 -
+for k in png tif dpx y4m; do
+    add -d 128x72 -c 709 -s 422 -b 10 --format "$k" -
+done
+add -d 1280x72 -c 709 -s 422 --format pat -
+add -d 1280x72 -c 709 -s 444 --format yc4 -
+add -d 1280x72 -c RGB-headroom --format rgb -
+add -d 1280x72 -c RGB-PQ --format xyz -
+add -d 128x72 -c 709 -s 420 -b 10 --frames 2 --format y4m -
+
 # Aspects and common sizes.
 add -d 720x576 -a 4x3 -c 601 -s 422 -b 10 sd.png
 add -d 720x576 -a 4x3 -c 601 -s 422 -b 10 sd.dpx
@@ -151,7 +186,20 @@ add -d 128x72 -c 709 -s 422 x.yc4
 add -d 128x72 missing-folder/x.png
 add -d 128x72 missing-folder/x.tif
 add -d 128x72 missing-folder/x.dpx
+add -d 128x72 -c 709 missing-folder/x.y4m
 add -d 128x72 -c 709 -s 422 missing-folder/x.pat
+add -c RGB x.y4m
+add -c RGB-PQ -b 10 x.y4m
+add --frames 2 x.png
+add -c 709 --frames 0 x.y4m
+add -c 709 --rate 0 x.y4m
+add -c 709 --rate 25/0 x.y4m
+add -c 709 --frames x x.y4m
+add -c 709 --format jpg x.y4m
+add -c 709 --field-order top x.y4m
+add -c 709 x.y4m --rate
+add -d 7680x4320 -c 709 -s 420 -b 8 --rate 2147483647/2147483646 x.y4m
+add -d 128x72 -c 709 -b 10 --format yc4 -
 add
 add -i x.png
 add -u
@@ -170,9 +218,9 @@ describe() {  # file kind -> one line that must match between the builds
         echo "no file"
         return
     fi
-    case "$f" in
-        *.tif | *.pat | *.rgb | *.yc4 | *.xyz) md5sum <"$f" ;;
-        *.dpx)
+    case "$2" in
+        tif | pat | rgb | yc4 | xyz | y4m) md5sum <"$f" ;;
+        dpx)
             # Everything but the creation time (24 bytes from offset 136).
             { head -c 136 "$f"; tail -c +161 "$f"; } | md5sum
             ;;
@@ -192,13 +240,27 @@ for cfg in "${configs[@]}"; do
     wait
     name=""
     [ ${#args[@]} -gt 0 ] && name=${args[${#args[@]}-1]}
+    # The kind of file: the one --format names, else the name's extension.
+    kind=${name##*.}
+    for ((a = 0; a + 1 < ${#args[@]}; a++)); do
+        [ "${args[a]}" = "--format" ] && kind=${args[a + 1]}
+    done
+    if [ "$name" = "-" ]; then
+        # Standard output holds the file: compared as a file of its kind.
+        [ "$kind" = "-" ] && kind=png
+        name="stdout-file.$kind"
+        for side in old new; do
+            mv "$d/$side/stdout" "$d/$side/$name"
+            : >"$d/$side/stdout"
+        done
+    fi
     problems=""
     cmp -s "$d/old/status" "$d/new/status" || problems="$problems status($(cat "$d/old/status")->$(cat "$d/new/status"))"
     cmp -s "$d/old/stdout" "$d/new/stdout" || problems="$problems stdout"
     cmp -s "$d/old/stderr" "$d/new/stderr" || problems="$problems stderr"
     if [ -n "$name" ] && [ "$name" != "-u" ]; then
-        a=$(describe "$d/old/$name")
-        b=$(describe "$d/new/$name")
+        a=$(describe "$d/old/$name" "$kind")
+        b=$(describe "$d/new/$name" "$kind")
         [ "$a" = "$b" ] || problems="$problems file($a | $b)"
     fi
     if [ -n "$problems" ]; then

@@ -1,14 +1,14 @@
 #!/bin/sh
 # Installs the Debian packages the build, the program, its tests (groff-base
-# checks the manual page, clang-format the code's style) and `make package`
-# (dpkg-dev, file) need.
+# checks the manual page, clang-format the code's style, ffmpeg reads and
+# encodes the Y4M streams) and `make package` (dpkg-dev, file) need.
 # Quiet and quick when everything is already there. Given package names,
 # installs those instead (make fuzz asks for clang this way).
 set -e
 
 PACKAGES="g++ make cmake pkg-config libpng-dev libtiff-dev nlohmann-json3-dev \
 libcairo2-dev libpango1.0-dev libfontconfig-dev libfreetype-dev libglib2.0-dev \
-libgtest-dev libbenchmark-dev fonts-dejavu-core groff-base clang-format dpkg-dev file"
+libgtest-dev libbenchmark-dev fonts-dejavu-core groff-base clang-format dpkg-dev file ffmpeg"
 # ISA-L deflates PNG data several times faster than zlib on the machines it
 # has hand-written code for; elsewhere the build uses zlib.
 case "$(dpkg --print-architecture)" in

@@ -1,5 +1,8 @@
 #include "OutputKinds.h"
 
+#include <sys/stat.h>
+
+#include <cinttypes>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -9,6 +12,7 @@
 #include "patterns/PatternWrapper.h"
 #include "rows/ImageRows.h"
 #include "rows/InstrumentBlocks.h"
+#include "rows/PlanarRows.h"
 #include "rows/TiffRows.h"
 #include "tools/ColourAxes.h"
 #include "writers/DpxRowWriter.h"
@@ -16,6 +20,8 @@
 #include "writers/PatternFileWriter.h"
 #include "writers/PngRowWriter.h"
 #include "writers/TiffRowWriter.h"
+#include "writers/Y4mHeader.h"
+#include "writers/Y4mWriter.h"
 #include "writers/writeDPX.h"
 #include "writers/writeTiff.h"
 #include "writers/writeVantoKeplo.h"
@@ -70,8 +76,18 @@ const OutputKind kKinds[] = {
     {"yc4", RenderForm::Instrument, FileWriter::PatternFile, nullptr, PatternFileFormat::YCbCr444, false,
      acceptsYCbCr444, kMsgYc4},
     {"dpx", RenderForm::Image16, FileWriter::Dpx, "DPX", 0, false, nullptr, nullptr},
-    {nullptr, RenderForm::Image16, FileWriter::Png, "PNG", 0, false, nullptr, nullptr},
+    {"y4m", RenderForm::Planar, FileWriter::Y4m, nullptr, 0, false, isYCbCr, nullptr},
+    // The last row: also every other extension, and none.
+    {"png", RenderForm::Image16, FileWriter::Png, "PNG", 0, false, nullptr, nullptr},
 };
+constexpr std::size_t kKindCount = sizeof kKinds / sizeof kKinds[0];
+
+// The file the run writes: standard output for "-", else the named file.
+std::unique_ptr<OutputFile> outputFor(const char* name, const OutputOptions& options)
+{
+    if (options.descriptor >= 0) return std::make_unique<OutputFile>(name, options.descriptor);
+    return std::make_unique<OutputFile>(name);
+}
 
 // The writer's own line, on standard output, and the reason on standard
 // error, which reaches the user even when standard output is closed or taken.
@@ -93,8 +109,8 @@ void printWritingLines(bool hasExtension, const std::string& extension, const ch
 
 // PNG and DPX: rows of the 16-bit form, rounded to the bit depth, stored as
 // they are made.
-int writeImage(const OutputKind& kind, const RunSettings& s, PatternSpec& pattern, bool hasExtension,
-               const std::string& extension)
+int writeImage(const OutputKind& kind, const RunSettings& s, const OutputOptions& options, PatternSpec& pattern,
+               bool hasExtension, const std::string& extension)
 {
     const char* name = s.fileName;
     if (!hasExtension) {
@@ -103,7 +119,8 @@ int writeImage(const OutputKind& kind, const RunSettings& s, PatternSpec& patter
     ImageRows rows(pattern, s.width, s.height);  // refuses what it cannot render before the file is touched
     rows.roundTo(s.bitDepth);
 
-    OutputFile out(name);
+    const std::unique_ptr<OutputFile> target = outputFor(name, options);
+    OutputFile& out = *target;
     bool ok = out.open();
     std::unique_ptr<PngRowWriter> png;
     std::unique_ptr<DPXWriter::DpxRowWriter> dpx;
@@ -117,7 +134,8 @@ int writeImage(const OutputKind& kind, const RunSettings& s, PatternSpec& patter
             break;
         }
         case FileWriter::Tiff:
-        case FileWriter::PatternFile: throw std::logic_error("the 16-bit form feeds PNG and DPX writers only");
+        case FileWriter::PatternFile:
+        case FileWriter::Y4m: throw std::logic_error("the 16-bit form feeds PNG and DPX writers only");
         }
         std::vector<uint16_t> row(static_cast<std::size_t>(s.width) * 4);
         for (int y = 0; y < s.height; ++y) {
@@ -133,14 +151,15 @@ int writeImage(const OutputKind& kind, const RunSettings& s, PatternSpec& patter
     return ok ? 0 : reportFailure(kind, name, out.error());
 }
 
-int writeTiffFile(const OutputKind& kind, const RunSettings& s, PatternSpec& pattern, bool hasExtension,
-                  const std::string& extension)
+int writeTiffFile(const OutputKind& kind, const RunSettings& s, const OutputOptions& options, PatternSpec& pattern,
+                  bool hasExtension, const std::string& extension)
 {
     const char* name = s.fileName;
     std::vector<std::pair<int, int>> repeats;
     TiffRows rows(pattern, s.width, s.height, repeats);
 
-    OutputFile out(name);
+    const std::unique_ptr<OutputFile> target = outputFor(name, options);
+    OutputFile& out = *target;
     bool ok = out.open();
     std::unique_ptr<TiffWriter::TiffRowWriter> writer;
     if (!ok) {
@@ -161,7 +180,8 @@ int writeTiffFile(const OutputKind& kind, const RunSettings& s, PatternSpec& pat
 
 // Instrument files: blocks are stored as the lines are compressed; errors are
 // raised as the file classes raise them.
-int writePatternFile(const OutputKind& kind, const RunSettings& s, PatternSpec& pattern, const std::string& extension)
+int writePatternFile(const OutputKind& kind, const RunSettings& s, const OutputOptions& options, PatternSpec& pattern,
+                     const std::string& extension)
 {
     const char* name = s.fileName;
     if (s.bitDepth != kPatternFileBitDepth) {
@@ -176,7 +196,8 @@ int writePatternFile(const OutputKind& kind, const RunSettings& s, PatternSpec& 
     }
 
     file.sampleFormat = kind.convertToXyz ? PatternFileFormat::XYZ : kind.sampleFormat;
-    OutputFile out(name);
+    const std::unique_ptr<OutputFile> target = outputFor(name, options);
+    OutputFile& out = *target;
     const bool opened = out.open();
     PatternFileWriter writer(file, opened ? &out : nullptr);
     std::vector<std::pair<int, int>> repeats;
@@ -199,6 +220,100 @@ int writePatternFile(const OutputKind& kind, const RunSettings& s, PatternSpec& 
     return 0;
 }
 
+// The kinds that can carry the canvas of `s`, for a refusal: "a, b or c".
+std::string kindsCarrying(const RunSettings& s)
+{
+    std::vector<std::string> names;
+    for (const OutputKind& kind : kKinds) {
+        if (kind.acceptsCanvas == nullptr || kind.acceptsCanvas(s)) names.emplace_back(kind.extension);
+    }
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    }
+    return text;
+}
+
+bool isRegularFile(int descriptor)
+{
+    struct stat info;
+    return fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+Y4m::Chroma chromaOf(PatternGen::sampling_e sampling)
+{
+    switch (sampling) {
+    case PatternGen::Sampling_444: return Y4m::Chroma::Full444;
+    case PatternGen::Sampling_422: return Y4m::Chroma::Half422;
+    case PatternGen::Sampling_420: return Y4m::Chroma::Quarter420;
+    }
+    return Y4m::Chroma::Full444;
+}
+
+// Whether the canvas codes use the full range, as the axes' levels say.
+bool fullRangeCodes(const RunSettings& s)
+{
+    switch (ColourAxes::factsOf(s.axes).levels) {
+    case ColourAxes::Levels::ByRange:
+    case ColourAxes::Levels::SLog3: return s.fullRange;
+    case ColourAxes::Levels::AlwaysFull: return true;
+    }
+    return s.fullRange;
+}
+
+Y4m::Header y4mHeaderOf(const RunSettings& s, const OutputOptions& options)
+{
+    Y4m::Header header;
+    header.width = s.width;
+    header.height = s.height;
+    header.frameRate = options.rate;
+    header.fieldOrder = options.fieldOrder;
+    header.pixelAspect = Y4m::pixelAspectOf(s.width, s.height, s.aspectWidth, s.aspectHeight);
+    header.chroma = chromaOf(s.sampling);
+    header.bitDepth = s.bitDepth;
+    header.fullRange = fullRangeCodes(s);
+    return header;
+}
+
+// Y4M: the frame's codes in planes, assembled once, then written as many
+// times as the stream holds frames.
+int writeY4m(const RunSettings& s, const OutputOptions& options, PatternSpec& pattern, bool hasExtension,
+             const std::string& extension)
+{
+    const char* name = s.fileName;
+    const Y4m::Header header = y4mHeaderOf(s, options);
+    PlanarRows rows(pattern, s.width, s.height, s.bitDepth);  // refuses what it cannot render first
+    Y4mWriter writer(header);
+    std::vector<uint16_t> luma(static_cast<std::size_t>(s.width));
+    std::vector<uint16_t> cb(static_cast<std::size_t>(rows.chromaWidth()));
+    std::vector<uint16_t> cr(cb.size());
+    for (int y = 0; y < s.height; ++y) {
+        if (rows.next(luma.data(), cb.data(), cr.data())) writer.addChroma(cb.data(), cr.data());
+        writer.addLuma(luma.data());
+    }
+
+    const std::unique_ptr<OutputFile> target = outputFor(name, options);
+    OutputFile& out = *target;
+    if (!out.open()) {
+        std::fprintf(stderr, "Error: %s: %s\n", name, out.error().c_str());
+        return 1;
+    }
+    if (options.frames == 0 && isRegularFile(out.descriptor())) {
+        std::fprintf(stderr, "Error: --frames 0 writes until the reader stops, and %s is a file\n", name);
+        return 1;
+    }
+    printWritingLines(hasExtension, extension, name);
+    const bool written = writer.write(out, options.frames);
+    if (written && out.commit()) return 0;
+    if (writer.readerStopped()) {
+        std::fprintf(stderr, "Error: %s: the reader stopped after %" PRId64 " of %" PRId64 " frames\n", name,
+                     writer.framesWritten(), options.frames);
+    } else {
+        std::fprintf(stderr, "Error: %s: %s\n", name, out.error().c_str());
+    }
+    return 1;
+}
+
 }  // namespace
 
 const char* const kPatternFileDepthRefusal = "Error: Vanto/Keplo patterns need to be rendered in 12 bit (-b 12)";
@@ -213,23 +328,59 @@ DPX::eFormat dpxFormatFor(PatternGen::colorAxes_e axes, PatternGen::sampling_e s
     return DPX::kCbYCrY;
 }
 
-const OutputKind& forExtension(const std::string& extension)
+std::string refusalOf(const OutputKind& kind, const RunSettings& s, const OutputOptions& options)
 {
-    for (const OutputKind& kind : kKinds) {
-        if (kind.extension == nullptr || extension == kind.extension) {
-            return kind;
-        }
+    if (options.frames != 1 && kind.form != RenderForm::Planar) {
+        return "--frames " + std::to_string(options.frames) + ": a " + kind.extension +
+               " file holds one frame; only y4m holds more";
     }
-    return kKinds[sizeof kKinds / sizeof kKinds[0] - 1];
+    switch (kind.form) {
+    case RenderForm::Image16:
+    case RenderForm::Tiff:
+    case RenderForm::Instrument: return "";
+    case RenderForm::Planar: break;
+    }
+    if (!kind.acceptsCanvas(s)) {
+        return std::string(ColourAxes::factsOf(s.axes).keyword) +
+               " is R'G'B', which a Y4M stream cannot carry (only Y'CbCr); write " + kindsCarrying(s);
+    }
+    const std::size_t headerBytes = Y4m::headerLine(y4mHeaderOf(s, options)).size();
+    if (headerBytes > Y4m::kMaxHeaderBytes) {
+        return "the Y4M header of these settings takes " + std::to_string(headerBytes) + " bytes, more than the " +
+               std::to_string(Y4m::kMaxHeaderBytes) + " that readers take (a --rate of smaller numbers)";
+    }
+    return "";
 }
 
-int renderAndWrite(const OutputKind& kind, const RunSettings& settings, PatternSpec& pattern, bool hasExtension,
-                   const std::string& extension)
+const OutputKind* named(const std::string& name)
+{
+    for (const OutputKind& kind : kKinds) {
+        if (name == kind.extension) return &kind;
+    }
+    return nullptr;
+}
+
+const OutputKind& forExtension(const std::string& extension)
+{
+    const OutputKind* kind = named(extension);
+    return kind != nullptr ? *kind : kKinds[kKindCount - 1];
+}
+
+std::string kindNames()
+{
+    std::string names;
+    for (const OutputKind& kind : kKinds) names += (names.empty() ? "" : ", ") + std::string(kind.extension);
+    return names;
+}
+
+int renderAndWrite(const OutputKind& kind, const RunSettings& settings, const OutputOptions& options,
+                   PatternSpec& pattern, bool hasExtension, const std::string& extension)
 {
     switch (kind.form) {
-    case RenderForm::Image16: return writeImage(kind, settings, pattern, hasExtension, extension);
-    case RenderForm::Tiff: return writeTiffFile(kind, settings, pattern, hasExtension, extension);
-    case RenderForm::Instrument: return writePatternFile(kind, settings, pattern, extension);
+    case RenderForm::Image16: return writeImage(kind, settings, options, pattern, hasExtension, extension);
+    case RenderForm::Tiff: return writeTiffFile(kind, settings, options, pattern, hasExtension, extension);
+    case RenderForm::Instrument: return writePatternFile(kind, settings, options, pattern, extension);
+    case RenderForm::Planar: return writeY4m(settings, options, pattern, hasExtension, extension);
     }
     return 1;
 }

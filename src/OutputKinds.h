@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "OutputOptions.h"
 #include "settings/RunSettings.h"
 #include "writers/writeDPX.h"
 
@@ -17,12 +18,13 @@ enum class RenderForm {
     Image16,     // four 16-bit samples per pixel, rounded to the bit depth
     Tiff,        // three 16-bit samples per pixel
     Instrument,  // compressed lines of code values
+    Planar,      // planes of the 16-bit form's codes at the bit depth
 };
 
-enum class FileWriter { Png, Dpx, Tiff, PatternFile };
+enum class FileWriter { Png, Dpx, Tiff, PatternFile, Y4m };
 
 struct OutputKind {
-    const char* extension;  // compared exactly; null: every other extension, and none
+    const char* extension;  // compared exactly; png is also every other extension, and none
     RenderForm form;
     FileWriter writer;
     const char* failureName;  // "Failed to write %s file"; null where errors are raised instead
@@ -43,10 +45,21 @@ DPX::eFormat dpxFormatFor(PatternGen::colorAxes_e axes, PatternGen::sampling_e s
 // The kind for an extension (the text after the last "." of the name).
 const OutputKind& forExtension(const std::string& extension);
 
+// Why `kind` cannot be written with these settings and options (a clip of
+// a kind that holds one frame, an R'G'B' canvas as Y4M, a Y4M header over
+// 80 bytes), before anything is rendered; empty when it can.
+std::string refusalOf(const OutputKind& kind, const RunSettings& settings, const OutputOptions& options);
+
+// The kind named exactly `name` (as --format names it); null for none.
+const OutputKind* named(const std::string& name);
+
+// The extensions of every kind, in the order of the table, joined by ", ".
+std::string kindNames();
+
 // Renders `pattern`, set up for `settings`, and writes it to the file named
-// there as `kind` says, with the progress lines and failure reports of the
-// program. Returns the exit status.
-int renderAndWrite(const OutputKind& kind, const RunSettings& settings, PatternSpec& pattern, bool hasExtension,
-                   const std::string& extension);
+// there (or to options.descriptor) as `kind` says, with the progress lines
+// and failure reports of the program. Returns the exit status.
+int renderAndWrite(const OutputKind& kind, const RunSettings& settings, const OutputOptions& options,
+                   PatternSpec& pattern, bool hasExtension, const std::string& extension);
 
 }  // namespace OutputKinds

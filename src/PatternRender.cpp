@@ -16,7 +16,9 @@
 #include <utility>
 #include <vector>
 
+#include "FileOnStandardOutput.h"
 #include "OutputKinds.h"
+#include "OutputOptions.h"
 #include "Usage.h"
 #include "patterns/PatternWrapper.h"
 #include "settings/CardOptions.h"
@@ -64,9 +66,88 @@ bool isOption(const char* arg, const char* option)
     return std::strcmp(arg, option) == 0;
 }
 
+// A whole number of decimal digits alone (no sign, no spaces) up to `limit`.
+bool parseWholeNumber(const char* text, int64_t limit, int64_t& number)
+{
+    if (*text == '\0') return false;
+    int64_t n = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9') return false;
+        const int digit = *c - '0';
+        if (n > (limit - digit) / 10) return false;
+        n = n * 10 + digit;
+    }
+    number = n;
+    return true;
+}
+
+bool parseFormat(const char* value, OutputOptions& options)
+{
+    if (OutputKinds::named(value) == nullptr) return false;
+    options.format = value;
+    return true;
+}
+
+bool parseFrames(const char* value, OutputOptions& options)
+{
+    return parseWholeNumber(value, INT64_MAX, options.frames);
+}
+
+// "N", "N/D" or "N:D", both positive; stream headers hold them as 32-bit numbers.
+bool parseRate(const char* value, OutputOptions& options)
+{
+    const char* separator = std::strpbrk(value, "/:");
+    const std::string numerator = separator != nullptr ? std::string(value, separator) : std::string(value);
+    Y4m::Ratio rate{0, 1};
+    if (!parseWholeNumber(numerator.c_str(), INT32_MAX, rate.numerator)) return false;
+    if (separator != nullptr && !parseWholeNumber(separator + 1, INT32_MAX, rate.denominator)) return false;
+    if (rate.numerator == 0 || rate.denominator == 0) return false;
+    options.rate = rate;
+    return true;
+}
+
+bool parseFieldOrder(const char* value, OutputOptions& options)
+{
+    const struct {
+        const char* word;
+        Y4m::FieldOrder order;
+    } kOrders[] = {{"progressive", Y4m::FieldOrder::Progressive},
+                   {"tff", Y4m::FieldOrder::TopFirst},
+                   {"bff", Y4m::FieldOrder::BottomFirst}};
+    for (const auto& o : kOrders) {
+        if (std::strcmp(value, o.word) == 0) {
+            options.fieldOrder = o.order;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The options of two dashes: each needs a value, and a well-formed one.
+struct LongOption {
+    const char* name;
+    bool (*parse)(const char* value, OutputOptions& options);
+    const char* expected;  // what the value may be, for the message
+};
+
+const LongOption kLongOptions[] = {
+    {"--format", parseFormat, "png, tif, dpx, pat, yc4, rgb, xyz or y4m"},
+    {"--frames", parseFrames, "a whole number of frames, or 0 for frames until the reader stops"},
+    {"--rate", parseRate, "frames per second as N, N/D or N:D, both numbers positive (25, 30000/1001)"},
+    {"--field-order", parseFieldOrder, "progressive, tff or bff"},
+};
+
+const LongOption* longOption(const char* arg)
+{
+    for (const LongOption& option : kLongOptions) {
+        if (isOption(arg, option.name)) return &option;
+    }
+    return nullptr;
+}
+
 // Options are matched only as whole arguments; anything unmatched is the file
 // name. The card options are those pm5544-inspect reads too (CardOptions).
-ParseResult parseOptions(int argc, char** argv, RunSettings& settings)
+ParseResult parseOptions(int argc, char** argv, RunSettings& settings, OutputOptions& output)
 {
     CardOptions card;
     for (int i = 1; i < argc; ++i) {
@@ -81,7 +162,17 @@ ParseResult parseOptions(int argc, char** argv, RunSettings& settings)
         const bool hasValue = i + 1 < argc;
         const char* value = hasValue ? argv[i + 1] : nullptr;
 
-        if (isOption(arg, "-q") || isOption(arg, "-o") || isOption(arg, "-i")) {
+        if (const LongOption* option = longOption(arg)) {
+            if (!hasValue) {
+                std::fprintf(stderr, "Error: %s needs a value: %s\n", option->name, option->expected);
+                return ParseResult::Fail;
+            }
+            ++i;
+            if (!option->parse(value, output)) {
+                std::fprintf(stderr, "Error: %s %s: the value must be %s\n", option->name, value, option->expected);
+                return ParseResult::Fail;
+            }
+        } else if (isOption(arg, "-q") || isOption(arg, "-o") || isOption(arg, "-i")) {
             // An option that needs a value but stands last has nothing to read: ignore it.
             if (!hasValue) continue;
             ++i;
@@ -119,14 +210,28 @@ bool validateSettings(const RunSettings& s, const PatternSpec& pattern, bool pat
     return true;
 }
 
-// Renders and writes one frame once the settings are known to be usable.
-int renderAndWrite(const RunSettings& s, PatternSpec& pattern, const std::string& fontDirectory)
+// The kind to write: the one --format names, else the one of the name's
+// extension. `extension` is set to the kind's name, or the name's extension.
+const OutputKinds::OutputKind& kindToWrite(const char* fileName, const OutputOptions& options, bool& hasExtension,
+                                           std::string& extension)
 {
-    const std::string fileName(s.fileName);
-    const std::string::size_type dot = fileName.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos;
-    const std::string extension = hasExtension ? fileName.substr(dot + 1) : std::string();
+    if (options.format != nullptr) {
+        hasExtension = true;
+        extension = options.format;
+        return *OutputKinds::named(extension);
+    }
+    const std::string name(fileName);
+    const std::string::size_type dot = name.find_last_of('.');
+    hasExtension = dot != std::string::npos;
+    extension = hasExtension ? name.substr(dot + 1) : std::string();
+    return OutputKinds::forExtension(extension);
+}
 
+// Renders and writes one frame once the settings are known to be usable.
+int renderAndWrite(const RunSettings& s, const OutputOptions& options, const OutputKinds::OutputKind& kind,
+                   bool hasExtension, const std::string& extension, PatternSpec& pattern,
+                   const std::string& fontDirectory)
+{
     std::printf("size %dx%d\n", s.width, s.height);
     // Lines are made as the writer takes them, not held as a whole frame.
     pattern.renderLinesOnDemand = true;
@@ -134,7 +239,7 @@ int renderAndWrite(const RunSettings& s, PatternSpec& pattern, const std::string
                  s.quadrant, s.commandLineValue, s.skipLineEndShaping, fontDirectory);
     const int textScale = s.quadrant != PatternGen::Quadrant_None ? 2 : 1;
     pattern.render_text(s.width * textScale, s.height * textScale);
-    return OutputKinds::renderAndWrite(OutputKinds::forExtension(extension), s, pattern, hasExtension, extension);
+    return OutputKinds::renderAndWrite(kind, s, options, pattern, hasExtension, extension);
 }
 
 }  // namespace
@@ -153,7 +258,8 @@ int run(int argc, char** argv, PatternSpec& pattern, RunSettings& settings)
         return 1;
     }
 
-    if (parseOptions(argc, argv, settings) == ParseResult::Fail) return 1;
+    OutputOptions output;
+    if (parseOptions(argc, argv, settings, output) == ParseResult::Fail) return 1;
 
     if (settings.selfTest)
         return UnitTests::runUnitTests(settings.width, settings.height, settings.aspectWidth, settings.aspectHeight,
@@ -164,12 +270,27 @@ int run(int argc, char** argv, PatternSpec& pattern, RunSettings& settings)
         return 1;
     }
 
-    const std::string fileName(settings.fileName);
-    const std::string::size_type dot = fileName.find_last_of('.');
-    const bool patternFile = dot != std::string::npos && OutputKinds::forExtension(fileName.substr(dot + 1)).form ==
-                                                             OutputKinds::RenderForm::Instrument;
-    if (!validateSettings(settings, pattern, patternFile)) return 1;
-    return renderAndWrite(settings, pattern, fontDirectory);
+    // The name "-" is standard output, which then carries the file alone.
+    std::optional<FileOnStandardOutput> standardOutput;
+    if (std::strcmp(settings.fileName, "-") == 0) {
+        standardOutput.emplace();
+        if (standardOutput->descriptor() < 0) {
+            std::fprintf(stderr, "Error: -: standard output cannot be written\n");
+            return 1;
+        }
+        output.descriptor = standardOutput->descriptor();
+    }
+
+    bool hasExtension = false;
+    std::string extension;
+    const OutputKinds::OutputKind& kind = kindToWrite(settings.fileName, output, hasExtension, extension);
+    if (!validateSettings(settings, pattern, kind.form == OutputKinds::RenderForm::Instrument)) return 1;
+    const std::string refusal = OutputKinds::refusalOf(kind, settings, output);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "Error: %s\n", refusal.c_str());
+        return 1;
+    }
+    return renderAndWrite(settings, output, kind, hasExtension, extension, pattern, fontDirectory);
 }
 
 }  // namespace

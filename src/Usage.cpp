@@ -38,6 +38,10 @@ const Option kOptions[] = {
     {"-e", "", "accepted; no effect"},
     {"-v", "", "accepted; no effect"},
     {"-no_compress", "", "accepted; no effect"},
+    {"--format", "KIND", "the kind to write, whatever NAME says (one of those below)"},
+    {"--frames", "N", "y4m frames (default 1); 0: until the reader stops"},
+    {"--rate", "R", "y4m frames per second: 25 (default), 50, 30000/1001, ..."},
+    {"--field-order", "F", "y4m field order: progressive (default), tff or bff"},
     {kHelpArgument, "", "print this help and exit"},
     {kVersionArgument, "", "print the version and exit"},
 };
@@ -51,6 +55,7 @@ const OutputKind kOutputKinds[] = {
     {"yc4", "instrument pattern, Y'CbCr 4:4:4 (-b 12, a Y'CbCr space, -s 444)"},
     {"rgb", "instrument pattern, R'G'B' (-b 12, RGB-headroom or R'G'B' HDR)"},
     {"xyz", "instrument pattern, X'Y'Z' from R'G'B' (needs as for rgb)"},
+    {"y4m", "YUV4MPEG2 stream of the Y'CbCr codes at the -b depth (not R'G'B')"},
 };
 const std::size_t kOutputKindCount = sizeof kOutputKinds / sizeof kOutputKinds[0];
 
@@ -72,10 +77,13 @@ void printHelp(std::FILE* out)
         "       pm5544 --help | --version\n"
         "\n"
         "Renders one frame of the PM5544 test card and writes it to the file NAME,\n"
-        "in the kind of file its extension selects.\n"
+        "in the kind of file its extension (or --format) selects. NAME - is standard\n"
+        "output, which then holds the file alone: the lines printed for the user go\n"
+        "to standard error.\n"
         "\n"
         "Options (whole arguments only; later ones override earlier ones; any other\n"
-        "argument is the file name, and the last one wins):\n",
+        "argument is the file name, and the last one wins; a double-dash option\n"
+        "without a valid value is an error):\n",
         out);
     for (const Option& o : kOptions) {
         const std::string head = *o.value != '\0' ? std::string(o.name) + " " + o.value : o.name;
@@ -98,7 +106,7 @@ void printHelp(std::FILE* out)
     }
     std::fprintf(out, "%s\n", line.c_str());
 
-    std::fputs("\nOutput, by the text after the last \".\" of NAME (compared exactly):\n", out);
+    std::fputs("\nOutput, by --format or the text after the last \".\" of NAME (exactly):\n", out);
     for (std::size_t i = 0; i < kOutputKindCount; ++i) {
         std::fprintf(out, "%s%-*s %s\n", kIndent, kExtensionColumn - 1, kOutputKinds[i].extension,
                      kOutputKinds[i].output);
@@ -109,7 +117,8 @@ void printHelp(std::FILE* out)
         "  0  the file was written, or --help or --version answered\n"
         "  1  a failure, with its message: on standard output for settings that an\n"
         "     instrument file cannot hold and files a writer could not write (their\n"
-        "     reason on standard error), else on standard error; always after -u\n"
+        "     reason on standard error; all on standard error when NAME is -), else\n"
+        "     on standard error; always after -u\n"
         "\n"
         "See pm5544(1) for the file formats and examples.\n",
         out);

@@ -146,6 +146,8 @@ int keepDescriptor(void*)
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)), target_(path_) {}
 
+OutputFile::OutputFile(std::string name, int descriptor) : path_(std::move(name)), given_(descriptor) {}
+
 OutputFile::~OutputFile()
 {
     if (stream_ != nullptr) {
@@ -186,6 +188,14 @@ void OutputFile::removeTemporary()
 
 bool OutputFile::open()
 {
+    if (given_ >= 0) {
+        descriptor_ = fcntl(given_, F_DUPFD_CLOEXEC, 0);
+        if (descriptor_ < 0) {
+            failWithErrno();
+            return false;
+        }
+        return openStream();
+    }
     struct stat info;
     bool exists = lstat(path_.c_str(), &info) == 0;
     bool danglingLink = false;

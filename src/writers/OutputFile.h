@@ -25,6 +25,9 @@
 class OutputFile {
 public:
     explicit OutputFile(std::string path);
+    // Writes in place to the open descriptor `descriptor` (standard output,
+    // for the name "-"), through a copy of it; `name` is the name reported.
+    OutputFile(std::string name, int descriptor);
     ~OutputFile();  // removes the temporary file when not committed
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -80,6 +83,7 @@ private:
     std::string temporary_;   // the temporary file's name within folder_; empty when written in place
     int folder_ = -1;         // the target's folder, open for the whole run
     int descriptor_ = -1;
+    int given_ = -1;  // an open descriptor to write in place, through a copy
     FILE* stream_ = nullptr;
     bool failed_ = false;
     bool committed_ = false;

@@ -57,7 +57,7 @@ bool mentions(const std::string& text, const std::string& token)
 // Every option literal ("-b", "-no_compress") in the sources outside the help text itself.
 std::set<std::string> optionsMatchedInSources()
 {
-    const std::regex literal("\"(--?[A-Za-z_][A-Za-z0-9_]*)\"");
+    const std::regex literal("\"(--?[A-Za-z_][A-Za-z0-9_-]*)\"");
     std::set<std::string> found;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(std::string(PM5544_SOURCE_DIR) + "/src")) {
         // pm5544-inspect has options of its own.

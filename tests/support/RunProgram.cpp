@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -43,6 +44,28 @@ void setUpChild(const ProgramSetting& setting)
     }
 }
 
+// In the child: starts the program with `args`; never returns.
+[[noreturn]] void execProgram(const std::string& programPath, const std::vector<std::string>& args)
+{
+    std::vector<char*> argv;
+#ifdef PM5544_EMULATOR
+    // A cross build: the emulator starts the program and hands it
+    // `programPath` as argv[0] (qemu's -0).
+    for (const char* word : {PM5544_EMULATOR}) argv.push_back(const_cast<char*>(word));
+    argv.push_back(const_cast<char*>("-0"));
+    argv.push_back(const_cast<char*>(programPath.c_str()));
+    argv.push_back(const_cast<char*>(programPath.c_str()));
+    const char* const executable = argv[0];
+#else
+    argv.push_back(const_cast<char*>(programPath.c_str()));
+    const char* const executable = programPath.c_str();
+#endif
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(executable, argv.data());
+    _exit(127);
+}
+
 }  // namespace
 
 StartedProgram startProgram(const std::vector<std::string>& args, const ProgramSetting& setting)
@@ -61,24 +84,7 @@ StartedProgram startProgram(const std::vector<std::string>& args, const ProgramS
         dup2(outFd, 1);
         dup2(errFd, 2);
         setUpChild(setting);
-        std::vector<char*> argv;
-        const std::string& programPath = setting.programPath;
-#ifdef PM5544_EMULATOR
-        // A cross build: the emulator starts the program and hands it
-        // `programPath` as argv[0] (qemu's -0).
-        for (const char* word : {PM5544_EMULATOR}) argv.push_back(const_cast<char*>(word));
-        argv.push_back(const_cast<char*>("-0"));
-        argv.push_back(const_cast<char*>(programPath.c_str()));
-        argv.push_back(const_cast<char*>(programPath.c_str()));
-        const char* const executable = argv[0];
-#else
-        argv.push_back(const_cast<char*>(programPath.c_str()));
-        const char* const executable = programPath.c_str();
-#endif
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(executable, argv.data());
-        _exit(127);
+        execProgram(setting.programPath, args);
     }
     return started;
 }
@@ -107,6 +113,38 @@ ProgramRun runProgram(const std::vector<std::string>& args, const std::string& c
     setting.cwd = cwd;
     setting.programPath = programPath;
     return runProgram(args, setting);
+}
+
+ProgramRun runProgramIntoReader(const std::vector<std::string>& args, std::size_t readBytes)
+{
+    ProgramRun run;
+    const std::string errPath = std::string(PM5544_TEST_TMP) + "/reader" + std::to_string(getpid()) + ".err";
+    int fds[2];
+    if (pipe(fds) != 0) return run;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        dup2(fds[1], 1);
+        close(fds[1]);
+        const int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(errFd, 2);
+        setUpChild(ProgramSetting());
+        execProgram(PM5544_BIN, args);
+    }
+    close(fds[1]);
+    char chunk[65536];
+    while (run.out.size() < readBytes) {
+        const ssize_t n = read(fds[0], chunk, std::min(sizeof chunk, readBytes - run.out.size()));
+        if (n <= 0) break;
+        run.out.append(chunk, static_cast<std::size_t>(n));
+    }
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.err = readFile(errPath);
+    std::remove(errPath.c_str());
+    return run;
 }
 
 std::string renderWithPm5544(const std::vector<std::string>& options, const std::string& name)

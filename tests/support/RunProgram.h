@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,11 @@ ProgramRun runProgram(const std::vector<std::string>& args, const ProgramSetting
 // directory `cwd` (empty: the current one).
 ProgramRun runProgram(const std::vector<std::string>& args, const std::string& cwd = "",
                       const std::string& programPath = PM5544_BIN);
+
+// Runs pm5544 with its standard output on a pipe, of which the first
+// `readBytes` bytes are read (fewer when the program ends first) before the
+// pipe is closed, as a reader that stops does. `out` holds what was read.
+ProgramRun runProgramIntoReader(const std::vector<std::string>& args, std::size_t readBytes);
 
 // Runs pm5544 with `options` and the file name `name` in the test's folder
 // (testTempDir()), expecting success; returns the file's path.
