@@ -11,7 +11,8 @@ cd "$(dirname "$0")/.."
 BUILD=build-fuzz
 SECONDS_EACH=${FUZZ_SECONDS:-60}
 JOBS=${JOBS:-2}
-TARGETS="fuzz-command-line fuzz-pattern-file"
+TARGETS="fuzz-command-line fuzz-pattern-file fuzz-read-png fuzz-read-tiff fuzz-read-dpx fuzz-read-pattern fuzz-read-y4m
+    fuzz-inspect"
 
 # clang and its runtime (libclang_rt.fuzzer).
 sh scripts/install-deps.sh clang libclang-rt-14-dev
@@ -34,12 +35,16 @@ for target in $TARGETS; do
     mkdir -p "$corpus" "$artifacts"
     dict=""
     [ -f "fuzz/$target.dict" ] && dict="-dict=fuzz/$target.dict"
+    # Files of the kinds read are larger than libFuzzer's 4096 bytes (a DPX's
+    # headers alone take 8192).
+    length=""
+    case "$target" in fuzz-read-* | fuzz-inspect) length="-max_len=32768" ;; esac
     # The program's own messages on standard error are noise here (-close_fd_mask=2);
     # libFuzzer and the sanitizers still report on it.
     status=0
     LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         "$BUILD/fuzz/$target" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
-        -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$artifacts/" $dict \
+        -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$artifacts/" $dict $length \
         "$corpus" "fuzz/corpus/$target" >"$log" 2>&1 || status=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     time=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log")

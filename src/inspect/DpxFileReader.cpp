@@ -1,12 +1,14 @@
 #include "inspect/DpxFileReader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
 #include "inspect/DpxLayout.h"
+#include "inspect/InputBytes.h"
 #include "inspect/UnreadableFile.h"
 #include "writers/DpxHeader.h"
 #include "writers/writeDPX.h"
@@ -60,14 +62,6 @@ private:
     bool bigEndian_;
 };
 
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 std::string quoted(const std::string& text)
 {
     return "\"" + text + "\"";
@@ -119,62 +113,93 @@ void describeImageHeader(const Fields& f, InspectedFile& result)
                                 ", end of image " + std::to_string(f.u32(image(ImageField::kEndOfImagePadding))));
 }
 
-uint32_t wordAt(const std::string& bytes, std::size_t offset, bool bigEndian)
-{
-    return Fields(bytes, bigEndian).u32(offset);
-}
-
 uint16_t datum(uint32_t word, int shift)
 {
     return static_cast<uint16_t>((word >> shift) & kDatumMask);
 }
 
-// One line of data words into frame line y, as the writer packs it.
-void unpackLine(const std::string& bytes, std::size_t offset, bool bigEndian, int descriptor, int y, CodeFrame& frame)
-{
-    if (descriptor != DPX::kCbYCrY) {
-        for (int x = 0; x < frame.presentWidth; ++x) {
-            const uint32_t w = wordAt(bytes, offset + static_cast<std::size_t>(x) * kBytesPerWord, bigEndian);
-            frame.stored(x, y, CodeFrame::kCrOrR) = datum(w, kHighDatumBit);
-            frame.stored(x, y, CodeFrame::kYOrG) = datum(w, kMiddleDatumBit);
-            frame.stored(x, y, CodeFrame::kCbOrB) = datum(w, kLowDatumBit);
-        }
-        return;
+// The data of one line at a time, unpacked as the writer packs it: from the
+// low bits of each word up, 4:2:2 groups carry Cb0 Y0 Cr0 | Y1 Cb2 Y2 |
+// Cr2 Y3 Cb4 | Y4 Cr4 Y5.
+class DpxRows : public FileRows {
+public:
+    DpxRows(const InputBytes& input, const FrameShape& shape, bool bigEndian, int descriptor, uint64_t dataOffset,
+            uint64_t lineBytes, int fullLines)
+        : input_(input),
+          bigEndian_(bigEndian),
+          descriptor_(descriptor),
+          dataOffset_(dataOffset),
+          fullLines_(fullLines),
+          bytes_(static_cast<std::size_t>(lineBytes), '\0')
+    {
+        shape_ = shape;
     }
-    // From the low bits up: Cb0 Y0 Cr0 | Y1 Cb2 Y2 | Cr2 Y3 Cb4 | Y4 Cr4 Y5.
-    for (int g = 0; g < frame.presentWidth / kPixelsPerGroup; ++g) {
-        uint32_t w[kWordsPerGroup];
-        for (int i = 0; i < kWordsPerGroup; ++i) {
-            w[i] = wordAt(bytes, offset + static_cast<std::size_t>(g * kWordsPerGroup + i) * kBytesPerWord, bigEndian);
-        }
-        const uint16_t cb[3] = {datum(w[0], kLowDatumBit), datum(w[1], kMiddleDatumBit), datum(w[2], kHighDatumBit)};
-        const uint16_t cr[3] = {datum(w[0], kHighDatumBit), datum(w[2], kLowDatumBit), datum(w[3], kMiddleDatumBit)};
-        const uint16_t luma[kPixelsPerGroup] = {datum(w[0], kMiddleDatumBit), datum(w[1], kLowDatumBit),
-                                                datum(w[1], kHighDatumBit),   datum(w[2], kMiddleDatumBit),
-                                                datum(w[3], kLowDatumBit),    datum(w[3], kHighDatumBit)};
-        for (int p = 0; p < kPixelsPerGroup; ++p) {
-            const int x = g * kPixelsPerGroup + p;
-            frame.stored(x, y, CodeFrame::kCrOrR) = cr[p / 2];
-            frame.stored(x, y, CodeFrame::kYOrG) = luma[p];
-            frame.stored(x, y, CodeFrame::kCbOrB) = cb[p / 2];
-        }
+
+    void restart() override
+    {
+        y_ = 0;
+        problems_.clear();
     }
-}
+
+    bool next(uint16_t* row) override
+    {
+        if (y_ >= fullLines_) return false;
+        const uint64_t at = dataOffset_ + static_cast<uint64_t>(y_) * bytes_.size();
+        if (input_.read(at, bytes_.data(), bytes_.size()) != bytes_.size()) return false;
+        ++y_;
+        const Fields words(bytes_, bigEndian_);
+        const auto word = [&words](int i) { return words.u32(static_cast<std::size_t>(i) * kBytesPerWord); };
+        const auto put = [row](int x, uint16_t cr, uint16_t luma, uint16_t cb) {
+            uint16_t* p = row + static_cast<std::size_t>(x) * 3;
+            p[FrameShape::kCrOrR] = cr;
+            p[FrameShape::kYOrG] = luma;
+            p[FrameShape::kCbOrB] = cb;
+        };
+        if (descriptor_ != DPX::kCbYCrY) {
+            for (int x = 0; x < shape_.presentWidth; ++x) {
+                const uint32_t w = word(x);
+                put(x, datum(w, kHighDatumBit), datum(w, kMiddleDatumBit), datum(w, kLowDatumBit));
+            }
+            return true;
+        }
+        for (int g = 0; g < shape_.presentWidth / kPixelsPerGroup; ++g) {
+            uint32_t w[kWordsPerGroup];
+            for (int i = 0; i < kWordsPerGroup; ++i) w[i] = word(g * kWordsPerGroup + i);
+            const uint16_t cb[3] = {datum(w[0], kLowDatumBit), datum(w[1], kMiddleDatumBit),
+                                    datum(w[2], kHighDatumBit)};
+            const uint16_t cr[3] = {datum(w[0], kHighDatumBit), datum(w[2], kLowDatumBit),
+                                    datum(w[3], kMiddleDatumBit)};
+            const uint16_t luma[kPixelsPerGroup] = {datum(w[0], kMiddleDatumBit), datum(w[1], kLowDatumBit),
+                                                    datum(w[1], kHighDatumBit),   datum(w[2], kMiddleDatumBit),
+                                                    datum(w[3], kLowDatumBit),    datum(w[3], kHighDatumBit)};
+            for (int p = 0; p < kPixelsPerGroup; ++p) put(g * kPixelsPerGroup + p, cr[p / 2], luma[p], cb[p / 2]);
+        }
+        return true;
+    }
+
+private:
+    const InputBytes& input_;
+    bool bigEndian_;
+    int descriptor_;
+    uint64_t dataOffset_;
+    int fullLines_;
+    std::string bytes_;
+    int y_ = 0;
+};
 
 }  // namespace
 
-InspectedFile readDpxFile(const std::string& path)
+std::unique_ptr<FileRows> openDpxFile(const InputBytes& input, InspectedFile& result)
 {
-    InspectedFile result;
-    result.path = path;
-    result.kind = FileKind::Dpx;
-    const std::string bytes = readAll(path);
+    std::string bytes(kHeadersSize, '\0');
+    bytes.resize(input.read(0, &bytes[0], bytes.size()));
+    const uint64_t fileSize = input.size();
     const bool bigEndian = bytes.compare(0, 4, "SDPX") == 0;
     result.field("byte order", bigEndian ? "big-endian (\"SDPX\")" : "little-endian (\"XPDS\")");
     if (bytes.size() < kHeadersSize) {
         result.problems.push_back("the file ends inside its headers, at byte " + std::to_string(bytes.size()) + " of " +
                                   std::to_string(kHeadersSize));
-        return result;
+        return nullptr;
     }
     const Fields f(bytes, bigEndian);
     describeFileHeader(f, result);
@@ -193,58 +218,50 @@ InspectedFile readDpxFile(const std::string& path)
     const uint32_t height = f.u32(image(ImageField::kLinesPerElement));
     if (width == 0 || height == 0) {
         result.problems.push_back("the image has no pixels");
-        return result;
-    }
-    if (!CodeFrame::fits(width, height)) {
-        throw UnreadableFile("its " + std::to_string(width) + "x" + std::to_string(height) +
-                             " pixels are more than pm5544-inspect reads");
+        return nullptr;
     }
 
     const uint32_t dataOffsetField = f.u32(image(ImageField::kDataOffset));
     const uint64_t dataOffset =
         dataOffsetField != kUndefined && dataOffsetField != 0 ? dataOffsetField : f.u32(FileField::kImageOffset);
-    const long long lineBytes = DpxLayout::lineBytes(descriptor, width);
-    const uint64_t expectedSize = dataOffset + static_cast<uint64_t>(lineBytes) * height;
+    const uint64_t lineBytes = static_cast<uint64_t>(DpxLayout::lineBytes(descriptor, width));
+    const uint64_t expectedSize = dataOffset + lineBytes * height;
     result.field("image data", std::to_string(height) + " lines of " + std::to_string(lineBytes) + " bytes from byte " +
-                                   std::to_string(dataOffset) + "; file " + std::to_string(bytes.size()) + " bytes");
-    if (f.u32(FileField::kFileSize) != static_cast<uint32_t>(bytes.size())) {
+                                   std::to_string(dataOffset) + "; file " + std::to_string(fileSize) + " bytes");
+    if (f.u32(FileField::kFileSize) != fileSize) {
         result.problems.push_back("the size field says " + std::to_string(f.u32(FileField::kFileSize)) +
-                                  " bytes, the file has " + std::to_string(bytes.size()));
+                                  " bytes, the file has " + std::to_string(fileSize));
     }
-    if (bytes.size() > expectedSize) {
-        result.problems.push_back(std::to_string(bytes.size() - expectedSize) + " bytes follow the image data");
+    if (fileSize > expectedSize) {
+        result.problems.push_back(std::to_string(fileSize - expectedSize) + " bytes follow the image data");
     }
 
     const bool yCbCr = descriptor != DPX::kRGB;
     result.layout = yCbCr ? ColourLayout::YCbCr : ColourLayout::Rgb;
     result.chromaPairs = descriptor == DPX::kCbYCrY;
-    const uint64_t available = bytes.size() > dataOffset ? bytes.size() - dataOffset : 0;
-    const uint64_t fullLines =
-        static_cast<uint64_t>(lineBytes) > 0 ? available / static_cast<uint64_t>(lineBytes) : height;
-    CodeFrame& frame = result.frame;
-    frame = CodeFrame(static_cast<int>(width), 0, 3, kDatumBits);
-    frame.height = static_cast<int>(height);
-    frame.holdLines(static_cast<int>(fullLines < height ? fullLines : height));
-    frame.presentWidth = DpxLayout::storedPixels(descriptor, static_cast<int>(width));
-    if (frame.presentHeight < frame.height) {
-        result.problems.push_back("the file ends early: " + std::to_string(frame.presentHeight) + " of " +
-                                  std::to_string(height) + " lines present");
-    }
-    if (frame.presentWidth < frame.width) {
-        result.field("not stored", "the last " + std::to_string(frame.width - frame.presentWidth) +
-                                       " pixels of each line (past the last whole group of six)");
-    }
-    for (int y = 0; y < frame.presentHeight; ++y) {
-        unpackLine(bytes, dataOffset + static_cast<uint64_t>(y) * static_cast<uint64_t>(lineBytes), bigEndian,
-                   descriptor, y, frame);
-    }
-    if (result.chromaPairs) result.sampling = frame.apparentSampling();
-    if (result.sampling == PatternGen::Sampling_420) {
-        result.field("chroma", "every odd line repeats the line above: rendered 4:2:0");
-    }
     // Data from the low bits of a word up; 4:2:2 shares Cb and Cr between two pixels.
     result.storedNames =
         yCbCr ? std::vector<std::string>{"Cb", "Y'", "Cr"} : std::vector<std::string>{"B'", "G'", "R'"};
-    result.storedComponents = {CodeFrame::kCbOrB, CodeFrame::kYOrG, CodeFrame::kCrOrR};
-    return result;
+    result.storedComponents = {FrameShape::kCbOrB, FrameShape::kYOrG, FrameShape::kCrOrR};
+    // Only lines the file holds whole are read: a claimed size costs nothing.
+    const uint64_t available = fileSize > dataOffset ? fileSize - dataOffset : 0;
+    const uint64_t fullLines = lineBytes > 0 ? std::min<uint64_t>(available / lineBytes, height) : 0;
+    if (fullLines < height) {
+        result.problems.push_back("the file ends early: " + std::to_string(fullLines) + " of " +
+                                  std::to_string(height) + " lines present");
+    }
+    FrameShape shape;
+    shape.width = static_cast<int>(std::min<uint32_t>(width, INT32_MAX));
+    shape.height = static_cast<int>(std::min<uint32_t>(height, INT32_MAX));
+    shape.components = 3;
+    shape.storedBits = kDatumBits;
+    shape.codeBits = kDatumBits;
+    shape.presentWidth = DpxLayout::storedPixels(descriptor, shape.width);
+    if (shape.presentWidth < shape.width) {
+        result.field("not stored", "the last " + std::to_string(shape.width - shape.presentWidth) +
+                                       " pixels of each line (past the last whole group of six)");
+    }
+    if (fullLines == 0 || width > INT32_MAX) return nullptr;
+    return std::make_unique<DpxRows>(input, shape, bigEndian, descriptor, dataOffset, lineBytes,
+                                     static_cast<int>(fullLines));
 }

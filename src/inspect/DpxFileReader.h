@@ -1,12 +1,13 @@
 #pragma once
 
-#include <string>
+#include <memory>
 
+#include "inspect/FileRows.h"
 #include "inspect/InspectedFile.h"
 
-// Reads a DPX of 10-bit data filled into 32-bit words, in either byte order,
-// with descriptor 50 (RGB), 100 (CbYCrY 4:2:2) or 102 (CbYCr 4:4:4): every
-// header field, and the image data as 10-bit codes. A file shorter than its
-// header says, or a size field that disagrees, is damage; other descriptors,
-// bit sizes and packings are UnreadableFile.
-InspectedFile readDpxFile(const std::string& path);
+// A DPX as pm5544 writes it (descriptors 50, 102 and 100, 10-bit data filled
+// into 32-bit words), with every header field. Rows are three 10-bit samples
+// per pixel. Lines the file's length cannot hold, a size field that differs
+// and bytes after the image data are damage; any other layout is
+// UnreadableFile.
+std::unique_ptr<FileRows> openDpxFile(const InputBytes& input, InspectedFile& file);

@@ -1,5 +1,7 @@
 #include "inspect/DpxLayout.h"
 
+#include "inspect/FrameShape.h"
+
 #include "tools/SampleLayout.h"
 #include "writers/DpxHeader.h"
 #include "writers/writeDPX.h"
@@ -47,21 +49,22 @@ int storedPixels(int descriptor, int width)
     return width;
 }
 
-CodeFrame frameOf(const uint16_t* renderBuffer, int width, int height, int descriptor)
+void rowOf(const uint16_t* renderRow, int width, int descriptor, uint16_t* row)
 {
-    CodeFrame frame(width, height, 3, kDatumBits);
-    frame.presentWidth = storedPixels(descriptor, width);
+    const int stored = storedPixels(descriptor, width);
     const bool pairs = descriptor == DPX::kCbYCrY;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < frame.presentWidth; ++x) {
-            const std::size_t pixel = (static_cast<std::size_t>(y) * width + x) * kRenderSamples;
-            const std::size_t chroma = pairs && (x & 1) != 0 ? pixel - kRenderSamples : pixel;
-            frame.stored(x, y, CodeFrame::kCrOrR) = renderBuffer[chroma + CodeFrame::kCrOrR] >> kDatumShift;
-            frame.stored(x, y, CodeFrame::kYOrG) = renderBuffer[pixel + CodeFrame::kYOrG] >> kDatumShift;
-            frame.stored(x, y, CodeFrame::kCbOrB) = renderBuffer[chroma + CodeFrame::kCbOrB] >> kDatumShift;
+    for (int x = 0; x < width; ++x) {
+        uint16_t* out = row + static_cast<std::size_t>(x) * 3;
+        if (x >= stored) {
+            out[0] = out[1] = out[2] = 0;
+            continue;
         }
+        const std::size_t pixel = static_cast<std::size_t>(x) * kRenderSamples;
+        const std::size_t chroma = pairs && (x & 1) != 0 ? pixel - kRenderSamples : pixel;
+        out[FrameShape::kCrOrR] = renderRow[chroma + FrameShape::kCrOrR] >> kDatumShift;
+        out[FrameShape::kYOrG] = renderRow[pixel + FrameShape::kYOrG] >> kDatumShift;
+        out[FrameShape::kCbOrB] = renderRow[chroma + FrameShape::kCbOrB] >> kDatumShift;
     }
-    return frame;
 }
 
 }  // namespace DpxLayout

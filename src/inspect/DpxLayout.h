@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "inspect/CodeFrame.h"
 #include "writers/DpxHeader.h"
 
 // What pm5544's DPX files hold of a rendered frame: 10-bit data, one 32-bit
@@ -22,9 +21,10 @@ long long lineBytes(int descriptor, long long width);
 // The pixels of a line that the file holds.
 int storedPixels(int descriptor, int width);
 
-// The frame a DPX of this descriptor holds of a render buffer (four
-// left-aligned 16-bit samples per pixel): each sample's top 10 bits, odd
-// pixels of a 4:2:2 line with the chroma of the pixel before them.
-CodeFrame frameOf(const uint16_t* renderBuffer, int width, int height, int descriptor);
+// The row a DPX of this descriptor holds of a render row (four left-aligned
+// 16-bit samples per pixel): three samples per pixel, each one's top 10
+// bits, odd pixels of a 4:2:2 line with the chroma of the pixel before them,
+// and zero past the stored pixels.
+void rowOf(const uint16_t* renderRow, int width, int descriptor, uint16_t* row);
 
 }  // namespace DpxLayout

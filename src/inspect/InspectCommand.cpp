@@ -1,18 +1,22 @@
 #include "inspect/InspectCommand.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "OutputKinds.h"
+#include "inspect/CodeStats.h"
+#include "inspect/InputBytes.h"
 #include "inspect/InspectReport.h"
 #include "inspect/InspectRequest.h"
-#include "inspect/InspectedFileReader.h"
+#include "inspect/InspectedFile.h"
 #include "inspect/PreviewDecoder.h"
-#include "inspect/PreviewImage.h"
-#include "inspect/ReferenceRender.h"
+#include "inspect/PreviewPng.h"
+#include "inspect/ReferenceRows.h"
 #include "inspect/RegionComparison.h"
 #include "inspect/SignalModel.h"
 #include "inspect/UnreadableFile.h"
@@ -29,26 +33,65 @@ constexpr int kFine = 0;
 constexpr int kDamagedOrDifferent = 1;
 constexpr int kCannot = 2;
 constexpr std::size_t kDamageLinesOnStderr = 5;
+constexpr int kDimDivisor = 4;
+constexpr Rgb8 kDifferenceColour{255, 0, 0};
 
 class CannotDo : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
+// Reads every row once: the damage the rows show, how many the file holds,
+// and what the codes say of the depth and sampling the file does not record.
+// A pattern file has told all that while its blocks were counted: its lines,
+// which a few bytes can make many, are not walked for nothing.
+void readWhole(OpenedFile& opened)
+{
+    InspectedFile& file = opened.file;
+    if (file.kind == FileKind::PatternFile) return;
+    FileRows& rows = *opened.rows;
+    CodeStats stats(rows.shape());
+    std::vector<uint16_t> row(rows.shape().rowSamples());
+    rows.restart();
+    while (rows.next(row.data())) stats.add(row.data());
+    file.problems.insert(file.problems.end(), rows.problems().begin(), rows.problems().end());
+    rows.setPresentHeight(stats.rows());
+    if (depthShownByCodes(file.kind)) rows.setCodeBits(stats.narrowestCodeBits());
+    file.shape = rows.shape();
+    const PatternGen::sampling_e apparent = stats.apparentSampling();
+    if (file.kind == FileKind::Png) {
+        file.sampling = apparent;
+        if (apparent != PatternGen::Sampling_444) {
+            file.field("red and blue",
+                       std::string("each pair of pixels") + (apparent == PatternGen::Sampling_420 ? " and lines" : "") +
+                           " shares them: rendered " + (apparent == PatternGen::Sampling_420 ? "4:2:0" : "4:2:2"));
+        }
+    } else if (file.kind == FileKind::Dpx && file.chromaPairs) {
+        file.sampling = apparent;
+        if (apparent == PatternGen::Sampling_420) {
+            file.field("chroma", "every odd line repeats the line above: rendered 4:2:0");
+        }
+    }
+}
+
 // Applies what the command line says about the code depth; returns how the depth was found.
 const char* settleCodeDepth(InspectedFile& file, const CardOptions& options)
 {
-    CodeFrame& frame = file.frame;
-    if (file.kind == FileKind::Dpx) return "DPX data";
-    if (file.kind == FileKind::PatternFile) {
+    FrameShape& shape = file.shape;
+    switch (file.kind) {
+    case FileKind::Dpx: return "DPX data";
+    case FileKind::PatternFile:
         if (options.axes && file.layout == ColourLayout::YCbCr) {
-            frame.codeBits = ColourAxes::isHdrYCbCr(*options.axes) ? kPatternFileHdrCodeBits : kPatternFileBitDepth;
-            frame.storedBits = frame.codeBits;
+            shape.codeBits = ColourAxes::isHdrYCbCr(*options.axes) ? kPatternFileHdrCodeBits : kPatternFileBitDepth;
+            shape.storedBits = shape.codeBits;
         }
         return "";
+    case FileKind::Png:
+    case FileKind::Tiff:
+    case FileKind::Y4m: break;
     }
-    if (options.bitDepth && *options.bitDepth >= 1 && *options.bitDepth <= frame.storedBits) {
-        frame.codeBits = *options.bitDepth;
+    if (options.bitDepth && *options.bitDepth <= shape.storedBits) {
+        shape.codeBits = *options.bitDepth;
         return "from -b";
     }
     return "the low bits of every sample are zero";
@@ -58,13 +101,14 @@ const char* settleCodeDepth(InspectedFile& file, const CardOptions& options)
 RunSettings settingsFor(const InspectedFile& file, const CardOptions& options, const SignalModel& model)
 {
     RunSettings s;
-    s.width = file.frame.width;
-    s.height = file.frame.height;
+    s.width = file.shape.width;
+    s.height = file.shape.height;
     s.sampling = file.sampling;
-    // A PNG's codes show the depth it was rounded to; other kinds do not record it.
-    if (file.kind == FileKind::Png) s.bitDepth = file.frame.codeBits;
+    // A PNG's and a Y4M's codes show the depth they were rounded to; other kinds do not record it.
+    if (renderedDepthShownByCodes(file.kind)) s.bitDepth = file.shape.codeBits;
     options.applyTo(s);
     s.axes = model.axes;
+    s.fullRange = model.fullRange;
     return s;
 }
 
@@ -74,17 +118,76 @@ int dpxDescriptorFor(const RunSettings& s)
     return OutputKinds::dpxFormatFor(s.axes, s.sampling);
 }
 
-void writePreview(const PreviewImage& image, const std::string& path, const char* what)
+// The rows up to row y; false when the file does not hold it.
+bool readRow(FileRows& rows, int y, std::vector<uint16_t>& row)
+{
+    rows.restart();
+    for (int i = 0; i <= y; ++i) {
+        if (!rows.next(row.data())) return false;
+    }
+    return true;
+}
+
+void printPixel(const OpenedFile& opened, const SignalModel& model, int x, int y)
+{
+    const InspectedFile& file = opened.file;
+    if (file.shape.width > 0 && !file.shape.contains(x, y)) {
+        throw CannotDo("pixel " + std::to_string(x) + "," + std::to_string(y) + " is outside the " +
+                       std::to_string(file.shape.width) + "x" + std::to_string(file.shape.height) + " picture");
+    }
+    std::vector<uint16_t> row(file.shape.rowSamples());
+    const bool held = opened.rows != nullptr && file.shape.present(x, y) && readRow(*opened.rows, y, row);
+    InspectReport::printPixel(stdout, file, model, x, y,
+                              held ? &row[static_cast<std::size_t>(x) * file.shape.components] : nullptr);
+}
+
+void finish(PreviewPng& png, const std::string& path, const char* what)
 {
     std::string error;
-    if (!image.writePng(path, error))
-        throw CannotDo(std::string("cannot write the ") + what + " " + path + ": " + error);
+    if (!png.finish(error)) throw CannotDo(std::string("cannot write the ") + what + " " + path + ": " + error);
+}
+
+void writePreview(const OpenedFile& opened, const SignalModel& model, const std::string& path)
+{
+    const FrameShape& shape = opened.file.shape;
+    if (opened.rows == nullptr || shape.presentHeight == 0) {
+        // Only a damaged file holds no picture at all; its damage has been reported.
+        InspectReport::printError(opened.file.path, "no picture to preview");
+        return;
+    }
+    // The lines the file holds: a header's claim costs no time.
+    PreviewPng png(path, shape.width, shape.presentHeight);
+    const PreviewDecoder decode(model, shape.codeBits);
+    std::vector<uint16_t> row(shape.rowSamples());
+    std::vector<uint8_t> rgb(static_cast<std::size_t>(shape.width) * 3);
+    opened.rows->restart();
+    for (int y = 0; y < shape.presentHeight && opened.rows->next(row.data()); ++y) {
+        decode.decodeRow(shape, row.data(), rgb.data());
+        png.writeRow(rgb.data());
+    }
+    finish(png, path, "preview");
+}
+
+// The reference dimmed to a quarter, with every differing pixel red.
+void markDifferences(const RegionComparison& comparison, std::vector<uint8_t>& rgb)
+{
+    for (std::size_t x = 0; x < rgb.size() / 3; ++x) {
+        uint8_t* p = &rgb[x * 3];
+        if (comparison.differs(static_cast<int>(x))) {
+            p[0] = kDifferenceColour.r;
+            p[1] = kDifferenceColour.g;
+            p[2] = kDifferenceColour.b;
+        } else {
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>(p[c] / kDimDivisor);
+        }
+    }
 }
 
 // Compares the file with the card; true when they are the same.
-bool compare(const InspectedFile& file, const InspectRequest& request, const SignalModel& model)
+bool compare(const OpenedFile& opened, const InspectRequest& request, const SignalModel& model)
 {
-    if (file.frame.width == 0) {
+    const InspectedFile& file = opened.file;
+    if (opened.rows == nullptr || file.shape.width == 0) {
         std::printf("result: %s holds no picture to compare\n", file.path.c_str());
         return false;
     }
@@ -96,25 +199,44 @@ bool compare(const InspectedFile& file, const InspectRequest& request, const Sig
         std::printf("note: pm5544 writes descriptor %d, not %d, for these settings\n", dpxDescriptorFor(s),
                     file.dpxDescriptor);
     }
-    ReferenceRender reference;
+    // A file cut short may hold fewer lines than the card: those are counted as not held.
+    if (s.width != file.shape.width || s.height < file.shape.height) {
+        std::printf("result: the file is %dx%d, the card with these settings %dx%d\n", file.shape.width,
+                    file.shape.height, s.width, s.height);
+        return false;
+    }
+    const int lines = std::min(file.shape.presentHeight, s.height);
+    std::unique_ptr<ReferenceRows> reference;
     try {
-        reference = ReferenceRender::of(file, s);
+        reference = std::make_unique<ReferenceRows>(file, s, lines);
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (const std::exception& e) {
         throw CannotDo(std::string("cannot render the card: ") + e.what());
     }
-    const CodeFrame& ref = reference.frame;
-    // A file cut short may hold fewer lines than the card: those are counted as not held.
-    if (ref.width != file.frame.width || ref.height < file.frame.height) {
-        std::printf("result: the file is %dx%d, the card with these settings %dx%d\n", file.frame.width,
-                    file.frame.height, ref.width, ref.height);
-        return false;
+    RegionComparison comparison(file.shape, reference->shape(), reference->card());
+    std::unique_ptr<PreviewPng> diff;
+    if (!request.diff.empty()) diff = std::make_unique<PreviewPng>(request.diff, s.width, s.height);
+    const PreviewDecoder decode(model, reference->shape().codeBits);
+    std::vector<uint16_t> fileRow(file.shape.rowSamples());
+    std::vector<uint16_t> referenceRow(reference->shape().rowSamples());
+    std::vector<uint8_t> rgb(static_cast<std::size_t>(s.width) * 3);
+    opened.rows->restart();
+    int y = 0;
+    for (; y < lines && opened.rows->next(fileRow.data()) && reference->next(referenceRow.data()); ++y) {
+        comparison.addRow(y, fileRow.data(), referenceRow.data());
+        if (diff == nullptr) continue;
+        decode.decodeRow(reference->shape(), referenceRow.data(), rgb.data());
+        markDifferences(comparison, rgb);
+        diff->writeRow(rgb.data());
     }
-    const RegionComparison comparison(file.frame, ref, *reference.card);
+    comparison.addMissingRows(s.height - y);
+
     std::printf("differences in %d-bit code values: the largest, and the mean over the differing samples\n",
-                file.frame.codeBits);
+                file.shape.codeBits);
     const char* names[RegionComparison::kMaxComponents];
     for (int c = 0; c < RegionComparison::kMaxComponents; ++c) names[c] = model.componentName(c);
-    comparison.print(stdout, names, *reference.card);
+    comparison.print(stdout, names, reference->card());
     const long long differing = comparison.total().differing;
     const long long held = comparison.total().pixels;
     if (differing == 0 && comparison.notStored() == 0) {
@@ -127,44 +249,53 @@ bool compare(const InspectedFile& file, const InspectRequest& request, const Sig
         if (comparison.notStored() > 0) std::printf("; the file lacks %lld more", comparison.notStored());
         std::printf("\n");
     }
-    if (!request.diff.empty()) {
-        const PreviewImage shown = PreviewImage::of(ref, PreviewDecoder(model, ref.codeBits));
-        writePreview(comparison.diffImage(shown), request.diff, "difference picture");
-    }
+    if (diff != nullptr) finish(*diff, request.diff, "difference picture");
     return comparison.identical();
+}
+
+// An output that is the input would be replaced before (or while) it is read.
+void refuseOutputOverInput(const InputBytes& input, const InspectRequest& request)
+{
+    const std::pair<const char*, const std::string*> outputs[] = {{"--preview", &request.preview},
+                                                                  {"--diff", &request.diff}};
+    for (const auto& [option, path] : outputs) {
+        if (!path->empty() && input.isSameFileAs(*path)) {
+            throw CannotDo(std::string(option) + " " + *path + " is the file being inspected; name another");
+        }
+    }
+}
+
+// pm5544 renders no other depth, and codes are read at none other: refused in its words.
+void refuseBitDepth(const CardOptions& options)
+{
+    RunSettings s;
+    options.applyTo(s);
+    if (bitDepthRefused(s)) throw CannotDo(refusalOf(s, PhilipsPm5544Spec()));
 }
 
 int inspect(const InspectRequest& request)
 {
-    InspectedFile file = readInspectedFile(request.file);
+    refuseBitDepth(request.canvas);
+    const InputBytes input(request.file);
+    refuseOutputOverInput(input, request);
+    OpenedFile opened = openInspectedFile(input, request.frame);
+    InspectedFile& file = opened.file;
+    if (opened.rows != nullptr) readWhole(opened);
     const char* depthBasis = settleCodeDepth(file, request.canvas);
+    if (opened.rows != nullptr) opened.rows->setCodeBits(file.shape.codeBits);
     const SignalModel model = SignalModel::choose(file, request.canvas);
     int status = kFine;
     if (file.damaged()) {
         status = kDamagedOrDifferent;
         for (std::size_t i = 0; i < file.problems.size() && i < kDamageLinesOnStderr; ++i) {
-            std::fprintf(stderr, "pm5544-inspect: %s: damaged: %s\n", file.path.c_str(), file.problems[i].c_str());
+            InspectReport::printError(file.path, "damaged: " + file.problems[i]);
         }
     }
     const bool action = request.at || !request.preview.empty() || request.compare;
     if (!action) InspectReport::printSummary(stdout, file, model, depthBasis);
-    if (request.at) {
-        const CodeFrame& frame = file.frame;
-        if (frame.width > 0 && !frame.contains(request.atX, request.atY)) {
-            throw CannotDo("pixel " + std::to_string(request.atX) + "," + std::to_string(request.atY) +
-                           " is outside the " + std::to_string(frame.width) + "x" + std::to_string(frame.height) +
-                           " picture");
-        }
-        InspectReport::printPixel(stdout, file, model, request.atX, request.atY);
-    }
-    if (!request.preview.empty() && (file.frame.presentWidth == 0 || file.frame.presentHeight == 0)) {
-        // Only a damaged file holds no picture at all; its damage has been reported.
-        std::fprintf(stderr, "pm5544-inspect: %s: no picture to preview\n", file.path.c_str());
-    } else if (!request.preview.empty()) {
-        writePreview(PreviewImage::of(file.frame, PreviewDecoder(model, file.frame.codeBits)), request.preview,
-                     "preview");
-    }
-    if (request.compare && !compare(file, request, model)) status = kDamagedOrDifferent;
+    if (request.at) printPixel(opened, model, request.atX, request.atY);
+    if (!request.preview.empty()) writePreview(opened, model, request.preview);
+    if (request.compare && !compare(opened, request, model)) status = kDamagedOrDifferent;
     return status;
 }
 
@@ -185,16 +316,19 @@ int run(int argc, char** argv)
         std::printf("%s", kInspectUsage);
         return kFine;
     }
+    const std::string name = request.file == "-" ? "standard input" : request.file;
     try {
         return inspect(request);
     } catch (const UnreadableFile& e) {
-        std::fprintf(stderr, "pm5544-inspect: %s: %s\n", request.file.c_str(), e.what());
+        std::fflush(stdout);
+        InspectReport::printError(name, e.what());
     } catch (const CannotDo& e) {
-        std::fprintf(stderr, "pm5544-inspect: %s: %s\n", request.file.c_str(), e.what());
+        std::fflush(stdout);
+        InspectReport::printError(name, e.what());
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "pm5544-inspect: %s: not enough memory\n", request.file.c_str());
+        std::fflush(stdout);
+        InspectReport::printError(name, "not enough memory");
     }
-    std::fflush(stdout);
     return kCannot;
 }
 

@@ -2,13 +2,15 @@
 
 #include <string>
 
+#include "inspect/TerminalText.h"
+
 namespace InspectReport {
 
 namespace {
 
 void line(std::FILE* out, const std::string& name, const std::string& value)
 {
-    std::fprintf(out, "%-24s %s\n", (name + ":").c_str(), value.c_str());
+    std::fprintf(out, "%-24s %s\n", terminalText(name + ":").c_str(), terminalText(value).c_str());
 }
 
 // "red = Cr, green = Y', blue = Cb, alpha": the file's names, and what they hold where that differs.
@@ -30,10 +32,10 @@ void printSummary(std::FILE* out, const InspectedFile& file, const SignalModel& 
     line(out, "file", file.path);
     line(out, "kind", fileKindName(file.kind));
     for (const SummaryField& f : file.fields) line(out, f.name, f.value);
-    const CodeFrame& frame = file.frame;
-    if (frame.width > 0 && file.kind != FileKind::PatternFile) {
+    const FrameShape& shape = file.shape;
+    if (shape.width > 0 && file.kind != FileKind::PatternFile) {
         line(out, "code depth",
-             std::to_string(frame.codeBits) + " bits in " + std::to_string(frame.storedBits) + "-bit samples (" +
+             std::to_string(shape.codeBits) + " bits in " + std::to_string(shape.storedBits) + "-bit samples (" +
                  codeDepthBasis + ")");
     }
     line(out, "colour space", model.describe());
@@ -46,27 +48,36 @@ void printSummary(std::FILE* out, const InspectedFile& file, const SignalModel& 
     }
 }
 
-bool printPixel(std::FILE* out, const InspectedFile& file, const SignalModel& model, int x, int y)
+void printPixel(std::FILE* out, const InspectedFile& file, const SignalModel& model, int x, int y,
+                const uint16_t* samples)
 {
-    const CodeFrame& frame = file.frame;
-    if (!frame.present(x, y)) {
-        std::fprintf(out, "pixel %d,%d: not held by the file (it holds %dx%d of %dx%d)\n", x, y, frame.presentWidth,
-                     frame.presentHeight, frame.width, frame.height);
-        return false;
+    const FrameShape& shape = file.shape;
+    if (samples == nullptr) {
+        std::fprintf(out, "pixel %d,%d: not held by the file (it holds %dx%d of %dx%d)\n", x, y, shape.presentWidth,
+                     shape.presentHeight, shape.width, shape.height);
+        return;
     }
     std::fprintf(out, "pixel %d,%d\n", x, y);
-    std::fprintf(out, "  stored (%d-bit):", frame.storedBits);
+    std::fprintf(out, "  stored (%d-bit):", shape.storedBits);
     for (std::size_t i = 0; i < file.storedNames.size(); ++i) {
-        std::fprintf(out, " %s %u", file.storedNames[i].c_str(), frame.stored(x, y, file.storedComponents[i]));
+        std::fprintf(out, " %s %u", file.storedNames[i].c_str(), samples[file.storedComponents[i]]);
     }
-    std::fprintf(out, "\n  codes (%d-bit): ", frame.codeBits);
+    std::fprintf(out, "\n  codes (%d-bit): ", shape.codeBits);
     for (std::size_t i = 0; i < file.storedNames.size(); ++i) {
         const int c = file.storedComponents[i];
-        std::fprintf(out, " %s %d", model.componentName(c), frame.code(x, y, c));
+        std::fprintf(out, " %s %d", model.componentName(c), shape.code(samples[c]));
     }
     std::fprintf(out, "\n");
-    if (file.chromaPairs && (x & 1) != 0) std::fprintf(out, "  (Cb and Cr are those of pixel %d,%d)\n", x - 1, y);
-    return true;
+    // Shared chroma is that of the even sample (and in 4:2:0 of the even line).
+    const int chromaX = file.chromaPairs ? x & ~1 : x;
+    const int chromaY =
+        file.chromaPairs && file.sampling == PatternGen::Sampling_420 && file.samplingRecorded ? y & ~1 : y;
+    if (chromaX != x || chromaY != y) std::fprintf(out, "  (Cb and Cr are those of pixel %d,%d)\n", chromaX, chromaY);
+}
+
+void printError(const std::string& path, const std::string& text)
+{
+    std::fprintf(stderr, "pm5544-inspect: %s: %s\n", terminalText(path).c_str(), terminalText(text).c_str());
 }
 
 }  // namespace InspectReport

@@ -14,6 +14,7 @@ struct InspectRequest {
     std::string preview;  // the PNG to write, when asked
     bool compare = false;
     std::string diff;  // with --compare: the PNG that shows where
+    int frame = 0;     // the frame of a YUV4MPEG2 stream that --at, --preview and --compare read
     bool help = false;
     CardOptions canvas;
 

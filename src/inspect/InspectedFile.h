@@ -1,12 +1,16 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "inspect/CodeFrame.h"
+#include "inspect/FileRows.h"
+#include "inspect/FrameShape.h"
 #include "tools/PatternGen.h"
 
-enum class FileKind { Png, Tiff, Dpx, PatternFile };
+class InputBytes;
+
+enum class FileKind { Png, Tiff, Dpx, PatternFile, Y4m };
 
 // What the file's own layout says about its colour: Y'CbCr, R'G'B' or X'Y'Z'
 // samples, or nothing (a PNG holds either in its red, green and blue).
@@ -18,8 +22,8 @@ struct SummaryField {
     std::string value;
 };
 
-// Everything read from one file: its picture, a description of it, and what
-// was found wrong with it.
+// Everything a file's headers say: its kind and layout, a description of it,
+// and the damage found in them. Its picture is read through FileRows.
 struct InspectedFile {
     std::string path;
     FileKind kind = FileKind::Png;
@@ -27,7 +31,9 @@ struct InspectedFile {
     bool chromaPairs = false;  // chroma is stored once for each pair of pixels
     // The chroma sampling of the canvas, as far as the file shows it.
     PatternGen::sampling_e sampling = PatternGen::Sampling_444;
-    CodeFrame frame;
+    bool samplingRecorded = false;   // the header says it (Y4M); otherwise it is found in the samples
+    bool fullRangeRecorded = false;  // the header says the codes use the full range (Y4M)
+    FrameShape shape;                // width 0 when the file holds no picture
     // The file's own names of the samples of a pixel, in the order it stores
     // them, and which frame component each one is.
     std::vector<std::string> storedNames;
@@ -42,3 +48,26 @@ struct InspectedFile {
 };
 
 const char* fileKindName(FileKind kind);
+
+// Whether the depth of a kind's codes is the narrowest that holds them all
+// (PNG, TIFF and Y4M samples are wider than the codes pm5544 puts in them).
+bool depthShownByCodes(FileKind kind);
+
+// Whether that depth is also the -b the file was rendered with: PNG and Y4M
+// carry the rounded codes; a TIFF always the 12-bit render.
+bool renderedDepthShownByCodes(FileKind kind);
+
+// A file opened for inspection: its description and its rows (none when the
+// headers leave no picture to read).
+struct OpenedFile {
+    InspectedFile file;
+    std::unique_ptr<FileRows> rows;
+};
+
+// Reads the headers of any file pm5544 writes, telling the kind by its first
+// bytes (not by its name): PNG, TIFF, DPX, instrument pattern file or
+// YUV4MPEG2, whose frame `y4mFrame` is the picture. Throws UnreadableFile for
+// a file that is none of them, or is laid out as pm5544 never writes; a
+// header that claims more than the file's length can hold is damage, found
+// before anything is allocated for the picture.
+OpenedFile openInspectedFile(const InputBytes& input, int y4mFrame = 0);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "inspect/FrameShape.h"
 #include "writers/writeVantoKeplo.h"
 
 namespace InstrumentFileExpansion {
@@ -11,24 +12,19 @@ namespace {
 constexpr int kComponents = 3;
 constexpr int kPercentOfFrame = 100;
 
-long long linesOf(const VantoKeploPatternFile& file, const CompressedLine& block, int frameHeight)
+}  // namespace
+
+long long linesOf(bool singleBlock, unsigned count, int frameHeight)
 {
-    if (!file.singleBlock) return block.percentage;
-    return static_cast<long long>(frameHeight) * block.percentage / kPercentOfFrame;
+    if (!singleBlock) return count;
+    return static_cast<long long>(frameHeight) * count / kPercentOfFrame;
 }
 
-// The number of samples a block's sections hold, runs counted out.
-long long sampleCount(const CompressedLine& block)
+std::size_t samplesPerLine(bool pairs, int width)
 {
-    long long count = 0;
-    for (const Section* section : block.sections) {
-        count += section->repeatCount != 0 ? section->repeatCount : static_cast<long long>(section->samplePairs.size());
-    }
-    return count;
+    return static_cast<std::size_t>(pairs ? (width + 1) / 2 : width);
 }
 
-// A block's first `limit` samples, runs repeated, in line order: a damaged
-// count cannot make the line larger than the canvas.
 std::vector<Sample> samplesOf(const CompressedLine& block, std::size_t limit)
 {
     std::vector<Sample> line;
@@ -44,49 +40,16 @@ std::vector<Sample> samplesOf(const CompressedLine& block, std::size_t limit)
     return line;
 }
 
-}  // namespace
-
-long long linesCovered(const VantoKeploPatternFile& file, int frameHeight)
+void fillRow(const std::vector<Sample>& samples, bool pairs, int width, uint16_t* row)
 {
-    long long lines = 0;
-    for (const CompressedLine* block : file.line_blocks) lines += linesOf(file, *block, frameHeight);
-    return lines;
-}
-
-CodeFrame expand(const VantoKeploPatternFile& file, bool pairs, int codeBits, std::vector<std::string>& problems,
-                 int frameHeight)
-{
-    const long long lines = linesCovered(file, frameHeight);
-    if (!CodeFrame::fits(file.width, lines)) {
-        problems.push_back("its blocks cover " + std::to_string(lines) + " lines of " + std::to_string(file.width) +
-                           " pixels, more than pm5544-inspect lays out");
-        return CodeFrame();
+    std::fill(row, row + static_cast<std::size_t>(width) * kComponents, uint16_t{0});
+    for (int x = 0; x < width && static_cast<std::size_t>(pairs ? x / 2 : x) < samples.size(); ++x) {
+        const Sample& s = samples[static_cast<std::size_t>(pairs ? x / 2 : x)];
+        uint16_t* p = row + static_cast<std::size_t>(x) * kComponents;
+        p[FrameShape::kCrOrR] = s.word0;
+        p[FrameShape::kYOrG] = pairs && (x & 1) != 0 ? s.word3 : s.word1;
+        p[FrameShape::kCbOrB] = s.word2;
     }
-    CodeFrame frame(file.width, static_cast<int>(lines), kComponents, codeBits);
-    frame.codeBits = codeBits;
-    int y = 0;
-    for (std::size_t b = 0; b < file.line_blocks.size(); ++b) {
-        const CompressedLine& block = *file.line_blocks[b];
-        const long long pixels = sampleCount(block) * (pairs ? 2 : 1);
-        // A 4:2:2 line of odd width ends in a sample whose second pixel is not on the canvas.
-        const bool fitsWidth = pixels == file.width || (pairs && pixels == file.width + 1);
-        const std::vector<Sample> samples =
-            samplesOf(block, static_cast<std::size_t>(pairs ? (file.width + 1) / 2 : file.width));
-        if (!fitsWidth) {
-            problems.push_back("block " + std::to_string(b) + " holds " + std::to_string(pixels) +
-                               " pixels, the header's width is " + std::to_string(file.width));
-        }
-        const long long count = linesOf(file, block, frameHeight);
-        for (long long i = 0; i < count; ++i, ++y) {
-            for (int x = 0; x < frame.width && static_cast<std::size_t>(pairs ? x / 2 : x) < samples.size(); ++x) {
-                const Sample& s = samples[static_cast<std::size_t>(pairs ? x / 2 : x)];
-                frame.stored(x, y, CodeFrame::kCrOrR) = s.word0;
-                frame.stored(x, y, CodeFrame::kYOrG) = pairs && (x & 1) != 0 ? s.word3 : s.word1;
-                frame.stored(x, y, CodeFrame::kCbOrB) = s.word2;
-            }
-        }
-    }
-    return frame;
 }
 
 }  // namespace InstrumentFileExpansion

@@ -1,12 +1,14 @@
 #pragma once
 
-#include <string>
+#include <memory>
 
+#include "inspect/FileRows.h"
 #include "inspect/InspectedFile.h"
 
-// Reads an instrument pattern file (pat, yc4, rgb, xyz): its header, blocks
-// and sections, and the picture they stand for. A file that ends inside a
-// block, a block that does not fill the header's width, odd counts and bytes
-// after the last block are damage; an unknown block mode or sample format is
-// UnreadableFile.
-InspectedFile readInstrumentFile(const std::string& path);
+// An instrument pattern file (pat, rgb, yc4, xyz): its header, block,
+// section and sample counts, and the lines its blocks cover, each block's
+// line repeated as often as it counts. Rows are three codes per pixel, not
+// shifted (12-bit, or 10-bit for the HDR Y'CbCr canvases). A file that ends
+// inside a block, a block whose samples do not make the header's width and
+// bytes after the last block are damage.
+std::unique_ptr<FileRows> openInstrumentFile(const InputBytes& input, InspectedFile& file);

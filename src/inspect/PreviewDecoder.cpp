@@ -182,3 +182,30 @@ Rgb8 PreviewDecoder::operator()(int crOrR, int yOrG, int cbOrB) const
     const Rgb d = display(signal(crOrR, yOrG, cbOrB));
     return {to8(d.r), to8(d.g), to8(d.b)};
 }
+
+void PreviewDecoder::decodeRow(const FrameShape& shape, const uint16_t* row, uint8_t* rgb) const
+{
+    // The card holds long runs of one colour: decode once per run.
+    int last[3] = {-1, -1, -1};
+    Rgb8 colour;
+    const std::size_t components = static_cast<std::size_t>(shape.components);
+    for (int x = 0; x < shape.width; ++x) {
+        uint8_t* out = rgb + static_cast<std::size_t>(x) * 3;
+        if (x >= shape.presentWidth) {
+            out[0] = out[1] = out[2] = 0;
+            continue;
+        }
+        const uint16_t* p = row + static_cast<std::size_t>(x) * components;
+        const int codes[3] = {shape.code(p[FrameShape::kCrOrR]), shape.code(p[FrameShape::kYOrG]),
+                              shape.code(p[FrameShape::kCbOrB])};
+        if (codes[0] != last[0] || codes[1] != last[1] || codes[2] != last[2]) {
+            colour = (*this)(codes[0], codes[1], codes[2]);
+            last[0] = codes[0];
+            last[1] = codes[1];
+            last[2] = codes[2];
+        }
+        out[0] = colour.r;
+        out[1] = colour.g;
+        out[2] = colour.b;
+    }
+}

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "inspect/FrameShape.h"
 #include "inspect/SignalModel.h"
 
 // One pixel of an 8-bit sR'G'B' preview.
@@ -28,6 +29,10 @@ public:
 
     // Codes in the frame's component order: Cr or R, Y' or G, Cb or B.
     Rgb8 operator()(int crOrR, int yOrG, int cbOrB) const;
+
+    // A row of samples of this shape into three bytes per pixel; pixels
+    // past the present ones are black.
+    void decodeRow(const FrameShape& shape, const uint16_t* row, uint8_t* rgb) const;
 
     struct Rgb {
         double r;

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr Rgb8 kDifferenceColour{255, 0, 0};
-constexpr int kDimDivisor = 4;
 constexpr double kHz = 1e6;
 
 std::string regionLabel(CardRegion r, const PhilipsPm5544Spec& card)
@@ -35,39 +33,47 @@ void RegionComparison::Tally::add(const Tally& other)
     }
 }
 
-RegionComparison::RegionComparison(const CodeFrame& file, const CodeFrame& reference, const PhilipsPm5544Spec& card)
-    : width_(reference.width),
-      height_(reference.height),
+RegionComparison::RegionComparison(const FrameShape& file, const FrameShape& reference, const PhilipsPm5544Spec& card)
+    : file_(file),
+      reference_(reference),
+      card_(card),
       components_(std::min(file.components, kMaxComponents)),
-      differs_(static_cast<std::size_t>(reference.width) * static_cast<std::size_t>(reference.height), 0)
+      // Differences in code values: the stored samples hold the codes in their top bits.
+      step_(std::ldexp(1.0, file.storedBits - file.codeBits)),
+      differs_(static_cast<std::size_t>(reference.width), 0)
 {
-    // Differences in code values: the stored samples hold the codes in their top bits.
-    const double step = std::ldexp(1.0, file.storedBits - file.codeBits);
-    for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) {
-            if (!file.present(x, y)) {
-                if (reference.present(x, y)) ++notStored_;
-                continue;
-            }
-            if (!reference.present(x, y)) continue;
-            Tally& tally = regions_[static_cast<std::size_t>(card.regionOf(x, y))];
-            ++tally.pixels;
-            bool differing = false;
-            double d[kMaxComponents] = {};
-            for (int c = 0; c < components_; ++c) {
-                d[c] = std::abs(static_cast<int>(file.stored(x, y, c)) - static_cast<int>(reference.stored(x, y, c))) /
-                       step;
-                differing = differing || d[c] != 0;
-            }
-            if (!differing) continue;
-            differs_[static_cast<std::size_t>(y) * width_ + x] = 1;
-            ++tally.differing;
-            for (int c = 0; c < components_; ++c) {
-                tally.largest[c] = std::max(tally.largest[c], d[c]);
-                tally.sum[c] += d[c];
-            }
+}
+
+void RegionComparison::addRow(int y, const uint16_t* fileRow, const uint16_t* referenceRow)
+{
+    const int compared = std::min(file_.presentWidth, reference_.presentWidth);
+    if (reference_.presentWidth > file_.presentWidth) notStored_ += reference_.presentWidth - file_.presentWidth;
+    std::fill(differs_.begin(), differs_.end(), uint8_t{0});
+    const std::size_t components = static_cast<std::size_t>(file_.components);
+    for (int x = 0; x < compared; ++x) {
+        Tally& tally = regions_[static_cast<std::size_t>(card_.regionOf(x, y))];
+        ++tally.pixels;
+        const uint16_t* a = fileRow + static_cast<std::size_t>(x) * components;
+        const uint16_t* b = referenceRow + static_cast<std::size_t>(x) * components;
+        bool differing = false;
+        double d[kMaxComponents] = {};
+        for (int c = 0; c < components_; ++c) {
+            d[c] = std::abs(static_cast<int>(a[c]) - static_cast<int>(b[c])) / step_;
+            differing = differing || d[c] != 0;
+        }
+        if (!differing) continue;
+        differs_[static_cast<std::size_t>(x)] = 1;
+        ++tally.differing;
+        for (int c = 0; c < components_; ++c) {
+            tally.largest[c] = std::max(tally.largest[c], d[c]);
+            tally.sum[c] += d[c];
         }
     }
+}
+
+void RegionComparison::addMissingRows(long long rows)
+{
+    notStored_ += rows * reference_.presentWidth;
 }
 
 RegionComparison::Tally RegionComparison::total() const
@@ -97,22 +103,4 @@ void RegionComparison::print(std::FILE* out, const char* const componentNames[],
         if (t.pixels > 0) row(regionLabel(static_cast<CardRegion>(r), card), t);
     }
     row("all", total());
-}
-
-PreviewImage RegionComparison::diffImage(const PreviewImage& reference) const
-{
-    PreviewImage image(width_, height_);
-    for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) {
-            if (differs(x, y)) {
-                image.set(x, y, kDifferenceColour);
-                continue;
-            }
-            const Rgb8 c = reference.at(x, y);
-            image.set(x, y,
-                      {static_cast<uint8_t>(c.r / kDimDivisor), static_cast<uint8_t>(c.g / kDimDivisor),
-                       static_cast<uint8_t>(c.b / kDimDivisor)});
-        }
-    }
-    return image;
 }

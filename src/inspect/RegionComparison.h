@@ -5,15 +5,15 @@
 #include <cstdio>
 #include <vector>
 
-#include "inspect/CodeFrame.h"
-#include "inspect/PreviewImage.h"
+#include "inspect/FrameShape.h"
 #include "patterns/pm5544/philips-PM5544-2si-num-new.h"
 
-// A file's frame against the reference frame, sample by sample, the
-// differences gathered by the part of the card each pixel belongs to.
+// A file's rows against the reference rows, sample by sample, the
+// differences gathered by the part of the card each pixel belongs to. Rows are
+// added one at a time, so neither picture is ever held whole.
 class RegionComparison {
 public:
-    static constexpr int kMaxComponents = 4;
+    static constexpr int kMaxComponents = FrameShape::kMaxComponents;
 
     struct Tally {
         long long pixels = 0;
@@ -23,26 +23,29 @@ public:
         void add(const Tally& other);
     };
 
-    // The frames must have the same layout and width; the file's may have
-    // fewer lines. Pixels the file does not hold are left out and counted.
-    RegionComparison(const CodeFrame& file, const CodeFrame& reference, const PhilipsPm5544Spec& card);
+    // The shapes must have the same layout and width.
+    RegionComparison(const FrameShape& file, const FrameShape& reference, const PhilipsPm5544Spec& card);
+
+    // Row y of both; afterwards differs(x) tells which of its pixels differ.
+    void addRow(int y, const uint16_t* fileRow, const uint16_t* referenceRow);
+    // Reference rows the file does not hold: their pixels are counted, not compared.
+    void addMissingRows(long long rows);
 
     const Tally& region(CardRegion r) const { return regions_[static_cast<std::size_t>(r)]; }
     Tally total() const;
     long long notStored() const { return notStored_; }
     bool identical() const { return total().differing == 0 && notStored_ == 0; }
-    bool differs(int x, int y) const { return differs_[static_cast<std::size_t>(y) * width_ + x] != 0; }
+    bool differs(int x) const { return differs_[static_cast<std::size_t>(x)] != 0; }
 
     // The table of regions, one line each, with the component names given.
     void print(std::FILE* out, const char* const componentNames[], const PhilipsPm5544Spec& card) const;
 
-    // The reference dimmed to a quarter, with every differing pixel red.
-    PreviewImage diffImage(const PreviewImage& reference) const;
-
 private:
-    int width_ = 0;
-    int height_ = 0;
+    FrameShape file_;
+    FrameShape reference_;
+    const PhilipsPm5544Spec& card_;
     int components_ = 0;
+    double step_ = 1;
     std::array<Tally, kCardRegionCount> regions_{};
     long long notStored_ = 0;
     std::vector<uint8_t> differs_;

@@ -6,7 +6,7 @@
 SignalModel SignalModel::choose(const InspectedFile& file, const CardOptions& options)
 {
     SignalModel model;
-    model.fullRange = options.fullRange;
+    model.fullRange = options.fullRange || file.fullRangeRecorded;
     model.xyz = file.layout == ColourLayout::Xyz;
     if (options.axes) {
         model.axes = *options.axes;

@@ -59,9 +59,10 @@ std::set<std::string> optionsMatchedInSources()
 {
     const std::regex literal("\"(--?[A-Za-z_][A-Za-z0-9_-]*)\"");
     std::set<std::string> found;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(std::string(PM5544_SOURCE_DIR) + "/src")) {
-        // pm5544-inspect has options of its own.
-        const std::string path = entry.path().string();
+    const std::filesystem::path sources = std::string(PM5544_SOURCE_DIR) + "/src";
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(sources)) {
+        // pm5544-inspect has options of its own (its place in src/, not the checkout's, names it).
+        const std::string path = entry.path().lexically_relative(sources).string();
         if (entry.path().extension() != ".cpp" || entry.path().filename() == "Usage.cpp" ||
             path.find("inspect") != std::string::npos)
             continue;

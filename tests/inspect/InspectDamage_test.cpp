@@ -2,6 +2,7 @@
 // and status 1; files that are none of the kinds, or whose header cannot be
 // made sense of, with status 2; and no bytes whatever end the run by a signal.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstdint>
 #include <fstream>
@@ -54,6 +55,22 @@ std::size_t tiffValue(const std::string& b, uint16_t tag)
 
 const Edit kCutInHalf = [](std::string& b) { b.resize(b.size() / 2); };
 
+// Appends `bytes`; or, with `beforeEnd`, puts them before a PNG's end chunk.
+Edit adding(const std::string& bytes, bool beforeEnd = false)
+{
+    return [bytes, beforeEnd](std::string& b) { b.insert(beforeEnd ? b.size() - 12 : b.size(), bytes); };
+}
+
+// A zero-filled PNG chunk of this type and length, with its checksum.
+std::string chunkOf(const std::string& type, std::size_t length)
+{
+    const std::string body = type + std::string(length, '\0');
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
+    std::string chunk = std::string(3, '\0') + static_cast<char>(length) + body;
+    for (int shift = 24; shift >= 0; shift -= 8) chunk += static_cast<char>((crc >> shift) & 0xFF);
+    return chunk;
+}
+
 struct Case {
     const char* what;
     const char* name;
@@ -71,18 +88,27 @@ std::vector<Case> cases()
     return {
         {"cut PNG", "a.png", kSmall, kCutInHalf, 1, "damaged: the file ends"},
         {"PNG taller than its data", "a.png", kSmall, [](std::string& b) { putBE16(b, 22, 55); }, 1, "damaged"},
+        {"bytes after a PNG's end", "a.png", kSmall, adding("\n\n"), 1, "damaged: 2 bytes follow the end chunk"},
+        {"an IDAT chunk after the image data", "a.png", kSmall, adding(chunkOf("IDAT", 1), true), 1,
+         "damaged: an IDAT chunk at byte"},
+        {"a chunk and an IDAT chunk after the image data", "a.png", kSmall,
+         adding(chunkOf("tEXt", 2) + chunkOf("IDAT", 1), true), 1, "follows the image data"},
         {"cut TIFF", "a.tif", kSmall, kCutInHalf, 1, "damaged: its first directory"},
+        {"TIFF cut by one byte", "a.tif", kSmall, [](std::string& b) { b.pop_back(); }, 1, "the file is cut short"},
         {"TIFF taller than its strip", "a.tif", kSmall, [](std::string& b) { putLE(b, tiffValue(b, 257), 2, 55); }, 1,
-         "damaged: strip 0"},
+         "damaged: strip 0 ends early: the strips hold 54 of 55 rows"},
         {"cut DPX", "a.dpx", kSmall, kCutInHalf, 1, "of 54 lines present"},
         {"DPX size field", "a.dpx", kSmall, [](std::string& b) { putLE(b, 16, 4, getLE(b, 16, 4) + 4); }, 1,
          "damaged: the size field"},
         {"cut pattern file", "a.pat", kSmallPattern, kCutInHalf, 1, "damaged: the file ends inside block"},
+        {"bytes after a pattern file's last block", "a.pat", kSmallPattern, adding("xyz"), 1,
+         "damaged: 3 bytes follow the last block"},
+        {"bytes after a DPX's image data", "a.dpx", kSmall, adding("xyz"), 1, "3 bytes follow the image data"},
         {"one block too many", "a.pat", kSmallPattern,
          [](std::string& b) { putBE16(b, 16, static_cast<uint16_t>(((b[16] & 0xFF) << 8 | (b[17] & 0xFF)) + 1)); }, 1,
          "damaged: the file ends inside block"},
         {"not a picture", "a.png", kSmall, [](std::string& b) { b = "hello, world\n"; }, 2,
-         "not a PNG, TIFF, DPX or instrument pattern file"},
+         "not a PNG, TIFF, DPX, instrument pattern or YUV4MPEG2 file"},
         {"empty", "a.png", kSmall, [](std::string& b) { b.clear(); }, 2, "it is empty"},
         {"8-bit TIFF", "a.tif", kSmall,
          [](std::string& b) {
@@ -140,4 +166,13 @@ TEST(InspectDamage, NoChangeOfBytesEndsTheRunBySignal)
             EXPECT_LE(run.status, 2) << name << " byte " << at << ": " << run.err;
         }
     }
+}
+
+TEST(InspectDamage, BytesAfterATiffAreANoteNotDamage)
+{
+    const std::string path = renderWithPm5544(kSmall, "note.tif");
+    writeFile(path, readFile(path) + "extra");
+    const ProgramRun run = inspect({path});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("5 bytes after the last byte its directory uses"), std::string::npos) << run.out;
 }

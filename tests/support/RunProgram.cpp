@@ -32,7 +32,15 @@ void setUpChild(const ProgramSetting& setting)
     // A run that a test ends by a signal leaves no core file behind.
     const rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
+    if (!setting.inputPath.empty()) {
+        const int inFd = open(setting.inputPath.c_str(), O_RDONLY);
+        if (inFd < 0 || dup2(inFd, 0) < 0) _exit(127);
+    }
     if (!setting.cwd.empty() && chdir(setting.cwd.c_str()) != 0) _exit(127);
+    if (setting.memoryLimit >= 0) {
+        const rlimit limit{static_cast<rlim_t>(setting.memoryLimit), static_cast<rlim_t>(setting.memoryLimit)};
+        setrlimit(RLIMIT_AS, &limit);
+    }
     if (setting.fileSizeLimit >= 0) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{static_cast<rlim_t>(setting.fileSizeLimit), static_cast<rlim_t>(setting.fileSizeLimit)};
@@ -163,4 +171,13 @@ std::string readFile(const std::string& path)
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+bool limitsMemory()
+{
+#if defined(PM5544_EMULATOR) || defined(__SANITIZE_ADDRESS__)
+    return false;
+#else
+    return true;
+#endif
 }

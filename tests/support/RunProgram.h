@@ -22,7 +22,16 @@ struct ProgramSetting {
     long long fileSizeLimit = -1;
     int userId = -1;                  // another user to run as (a root test only); -1: the test's own
     std::vector<int> ignoredSignals;  // ignored from the start, as under nohup; every other has its default
+    std::string inputPath;            // the program's standard input; empty: the test's own
+    // 0 or more caps the program's address space (RLIMIT_AS), which only a
+    // program that runs natively and without AddressSanitizer can live with
+    // (see limitsMemory()).
+    long long memoryLimit = -1;
 };
+
+// Whether a memoryLimit caps the program's own allocations: not under an
+// emulator, nor with AddressSanitizer's shadow memory.
+bool limitsMemory();
 
 // A program started and not yet waited for, for a test that acts on it while it runs.
 struct StartedProgram {
