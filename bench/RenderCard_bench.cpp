@@ -1,6 +1,6 @@
 // Speed of the stages of one run at HD and UHD sizes: the card made as a whole
 // frame and line by line, the rows of the 16-bit form, their rounding, and
-// the PNG rows' filtering and compression.
+// the PNG rows' filtering and compression, and the TIFF rows' LZW coding.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -8,8 +8,10 @@
 
 #include "patterns/pm5544/philips-PM5544-2si-num-new.h"
 #include "rows/ImageRows.h"
+#include "rows/TiffRows.h"
 #include "tools/rounding.h"
 #include "writers/PngRowWriter.h"
+#include "writers/TiffLzwCoder.h"
 
 namespace {
 
@@ -108,5 +110,32 @@ void BM_PngRows(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
 BENCHMARK(BM_PngRows)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// LZW coding of the UHD card's TIFF rows, on one core, as TiffRowWriter's worker does it.
+void BM_TiffLzwRows(benchmark::State& state)
+{
+    constexpr int kWidth = 3840, kHeight = 2160;
+    constexpr std::size_t kRowBytes = std::size_t{kWidth} * 3 * sizeof(uint16_t);
+    PhilipsPm5544Spec card;
+    initCard(card, kWidth, kHeight, PatternGen::Colour_YCbCr_709, true);
+    std::vector<std::pair<int, int>> repeats;
+    TiffRows rows(card, kWidth, kHeight, repeats);
+    std::vector<uint16_t> frame(static_cast<std::size_t>(kWidth) * kHeight * 3);
+    for (int y = 0; y < kHeight; ++y) {
+        rows.next(frame.data() + static_cast<std::size_t>(y) * kWidth * 3);
+    }
+    const auto* bytes = reinterpret_cast<const uint8_t*>(frame.data());
+    for (auto _ : state) {
+        TiffLzwCoder coder;
+        for (int y = 0; y < kHeight; ++y) {
+            coder.add(bytes + kRowBytes * static_cast<std::size_t>(y), kRowBytes);
+            coder.take();
+        }
+        coder.finish();
+        benchmark::DoNotOptimize(coder.size());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(kRowBytes) * kHeight);
+}
+BENCHMARK(BM_TiffLzwRows)->Unit(benchmark::kMillisecond);
 
 }  // namespace

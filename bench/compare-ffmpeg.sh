@@ -33,10 +33,15 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/compare-ffmpeg.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 
-# One measurement: "seconds kilobytes".
+# One measurement: "seconds kilobytes". The wall time is read from the clock
+# in nanoseconds (GNU time's own is in hundredths, too coarse for the small
+# sizes); the peak memory comes from GNU time.
 measure() {
-    /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-    cat "$work/time"
+    local start end
+    start=$(date +%s%N)
+    /usr/bin/time -f "%M" -o "$work/time" "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
+    end=$(date +%s%N)
+    echo "$(((end - start) / 1000000000)).$(printf '%06d' $(((end - start) / 1000 % 1000000))) $(cat "$work/time")"
 }
 
 median() {  # values on standard input
@@ -60,6 +65,8 @@ ff_args() {  # kind -> FFmpeg's output settings for the same kind of file
     esac
 }
 
+# Wall times suffer from other work on the machine: the load is shown before and after.
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-10s %-4s | %9s %9s | %9s %9s | %6s %6s | %s\n' size kind "pm5544 s" "MiB" "other s" "MiB" "time" "memory" "other"
 for size in $sizes; do
     for kind in png dpx tif pat yc4 rgb xyz; do
@@ -123,3 +130,4 @@ for size in $y4m_sizes; do
                 s, k, at, am / 1024, bt, bm / 1024, (bt > 0 ? at / bt : 0), am / bm, (f == 1 ? "1 frame" : f " frames") }'
     done
 done
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

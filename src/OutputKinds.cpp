@@ -146,7 +146,7 @@ int writeImage(const OutputKind& kind, const RunSettings& s, const OutputOptions
     }
     printWritingLines(hasExtension, extension, name);
     if (png != nullptr) ok = png->finish() && ok;
-    if (dpx != nullptr) ok = dpx->ok() && ok;
+    if (dpx != nullptr) ok = dpx->finish() && ok;
     ok = ok && out.commit();
     return ok ? 0 : reportFailure(kind, name, out.error());
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <stdexcept>
 
 #include "patterns/PatternWrapper.h"
@@ -96,23 +97,10 @@ void ImageRows::shapeEnd(int x, const Pixel& converted, Samples& s) const
     s = samplesOf(c);
 }
 
-void ImageRows::next(uint16_t* out)
+void ImageRows::putSamples(const uint32_t* line, int first, int end, uint16_t* out)
 {
-    if (row_ == 0) {
-        // Before the first even sample the chroma is that of a default pixel.
-        chroma_ = samplesOf(Pixel());
-    }
-    const int y = yFirst_ + row_;
-    const uint32_t* line = reader_.line(y);
-    if (converted_.update(reader_.colours()) != 0) {
-        for (std::size_t i = samples_.size(); i < converted_.size(); ++i) {
-            samples_.push_back(samplesOf(converted_[static_cast<uint32_t>(i)]));
-        }
-    }
-
-    const PatternGen::sampling_e sampling = pattern_.sampling;
-    const bool subsampled = sampling != PatternGen::Sampling_444;
-    for (int i = 0; i < width_; ++i) {
+    const bool subsampled = pattern_.sampling != PatternGen::Sampling_444;
+    for (int i = first; i < end; ++i) {
         const int x = xFirst_ + i;
         Samples shaped;
         const Samples* s = &samples_[line[i]];
@@ -130,7 +118,66 @@ void ImageRows::next(uint16_t* out)
         o[kCr] = c[kCr];
         o[kCb] = c[kCb];
     }
+}
 
+void ImageRows::putPlainSamples(const uint32_t* line, int first, int end, uint16_t* out)
+{
+    // Local copies: the compiler cannot tell that stores to `out` leave the
+    // table and the carried chroma alone.
+    const Samples* table = samples_.data();
+    uint16_t* o = out + static_cast<std::size_t>(std::max(first, 0)) * kSamplesPerPixel;
+    if (pattern_.sampling == PatternGen::Sampling_444) {
+        for (int i = first; i < end; ++i, o += kSamplesPerPixel) {
+            const Samples s = table[line[i]];
+            std::memcpy(o, s.data(), sizeof s);
+        }
+        return;  // the carried chroma is read only when subsampling
+    }
+    // Subsampled: an even sample is stored whole and gives its chroma to
+    // the odd ones after it.
+    Samples chroma = chroma_;
+    for (int i = first; i < end; ++i, o += kSamplesPerPixel) {
+        const Samples s = table[line[i]];
+        if (((xFirst_ + i) & 1) == 0) {
+            chroma = s;
+            std::memcpy(o, s.data(), sizeof s);
+        } else {
+            Samples mixed = s;
+            mixed[kCr] = chroma[kCr];
+            mixed[kCb] = chroma[kCb];
+            std::memcpy(o, mixed.data(), sizeof mixed);
+        }
+    }
+    chroma_ = chroma;
+}
+
+void ImageRows::next(uint16_t* out)
+{
+    if (row_ == 0) {
+        // Before the first even sample the chroma is that of a default pixel.
+        chroma_ = samplesOf(Pixel());
+    }
+    const int y = yFirst_ + row_;
+    const uint32_t* line = reader_.line(y);
+    if (converted_.update(reader_.colours()) != 0) {
+        for (std::size_t i = samples_.size(); i < converted_.size(); ++i) {
+            samples_.push_back(samplesOf(converted_[static_cast<uint32_t>(i)]));
+        }
+    }
+
+    // Samples near the picture's line ends are shaped; those between are
+    // taken from the colour table as they are, in a loop of their own.
+    int plainFirst = 0;
+    int plainEnd = width_;
+    if (shapeLineEnds_) {
+        plainFirst = std::max(0, std::min(width_, pictureLineFirst_ + 2 - xFirst_));
+        plainEnd = std::max(plainFirst, std::min(width_, pictureLineLast_ - 1 - xFirst_));
+    }
+    putSamples(line, 0, plainFirst, out);
+    putPlainSamples(line, plainFirst, plainEnd, out);
+    putSamples(line, plainEnd, width_, out);
+
+    const PatternGen::sampling_e sampling = pattern_.sampling;
     // 4:2:0 odd lines repeat the chroma of the line above; a first row on an
     // odd line has none above it and keeps its own chroma.
     if (sampling == PatternGen::Sampling_420) {

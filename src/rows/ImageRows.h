@@ -32,6 +32,10 @@ private:
 
     Samples samplesOf(const Pixel& converted) const;
     void shapeEnd(int x, const Pixel& converted, Samples& s) const;
+    // The samples first ... end - 1 of a row, shaped where they are near
+    // the line ends; putPlainSamples for a stretch with none to shape.
+    void putSamples(const uint32_t* line, int first, int end, uint16_t* out);
+    void putPlainSamples(const uint32_t* line, int first, int end, uint16_t* out);
 
     PatternSpec& pattern_;
     int width_;

@@ -1,6 +1,7 @@
 #include "rows/TiffRows.h"
 
 #include <cstddef>
+#include <cstring>
 
 #include "patterns/PatternWrapper.h"
 #include "tools/SampleLayout.h"
@@ -40,17 +41,17 @@ TiffRows::TiffRows(PatternSpec& pattern, int width, int height, std::vector<std:
 void TiffRows::next(uint16_t* out)
 {
     const uint32_t* line = reader_.line(lines_[row_++]);
-    converted_.update(reader_.colours());
-    for (int x = 0; x < width_; ++x, out += SampleLayout::kTiffSamplesPerPixel) {
-        const Pixel& c = converted_[line[x]];
-        if (rgb_) {
-            out[0] = leftAligned(c.cr);
-            out[1] = leftAligned(c.y);
-            out[2] = leftAligned(c.cb);
-        } else {
-            out[0] = leftAligned(c.y);
-            out[1] = leftAligned(c.cb);
-            out[2] = leftAligned(c.cr);
+    if (converted_.update(reader_.colours()) != 0) {
+        for (std::size_t i = samples_.size(); i < converted_.size(); ++i) {
+            const Pixel& c = converted_[static_cast<uint32_t>(i)];
+            samples_.push_back(rgb_ ? Samples{leftAligned(c.cr), leftAligned(c.y), leftAligned(c.cb)}
+                                    : Samples{leftAligned(c.y), leftAligned(c.cb), leftAligned(c.cr)});
         }
+    }
+    // Each sample's three values come from the table of the line's colours.
+    const Samples* table = samples_.data();
+    for (int x = 0; x < width_; ++x, out += SampleLayout::kTiffSamplesPerPixel) {
+        const Samples s = table[line[x]];
+        std::memcpy(out, s.data(), sizeof s);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -25,10 +26,13 @@ public:
     void next(uint16_t* out);
 
 private:
+    using Samples = std::array<uint16_t, 3>;
+
     int width_;
     bool rgb_;
     std::vector<int> lines_;  // the canvas line of each row
     std::size_t row_ = 0;
     LineReader reader_;
     ConvertedColours converted_;
+    std::vector<Samples> samples_;  // the row samples of each colour of the reader's table
 };

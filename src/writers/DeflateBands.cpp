@@ -5,26 +5,16 @@
 #include <new>
 #include <system_error>
 
+#include "writers/BandDeflater.h"
+
 namespace {
 
-constexpr int kRawDeflateWindowBits = -15;  // negative: no zlib header or checksum per band
-constexpr int kMemLevel = 8;
 constexpr uint8_t kDeflate32kWindow = 0x78;  // CMF: deflate with a 32 KiB window
 constexpr std::size_t kBandsPerWorker = 2;
 
-// FLEVEL of the zlib header, as zlib itself writes it for a level.
-uint8_t levelFlags(int level)
-{
-    if (level < 2) return 0;
-    if (level < 6) return 1;
-    if (level == 6 || level == Z_DEFAULT_COMPRESSION) return 2;
-    return 3;
-}
-
 }  // namespace
 
-DeflateBands::DeflateBands(int level, int strategy, unsigned threads)
-    : level_(level), strategy_(strategy), maxInFlight_((threads > 0 ? threads : 1) * kBandsPerWorker)
+DeflateBands::DeflateBands(unsigned threads) : maxInFlight_((threads > 0 ? threads : 1) * kBandsPerWorker)
 {
     // Without threads (none wanted, or none to be had) bands are compressed
     // as they are added.
@@ -60,52 +50,21 @@ void DeflateBands::stopWorkers()
 
 std::vector<uint8_t> DeflateBands::header() const
 {
-    const uint8_t flevel = static_cast<uint8_t>(levelFlags(level_) << 6);
+    const uint8_t flevel = static_cast<uint8_t>(BandDeflater::levelFlags() << 6);
     // FCHECK makes the two bytes, read as a big-endian number, a multiple of 31.
     const unsigned check = 31 - ((kDeflate32kWindow * 256u + flevel) % 31);
     return {kDeflate32kWindow, static_cast<uint8_t>(flevel | (check % 31))};
 }
 
-struct DeflateBands::Compressor {
-    z_stream z{};
-    bool ready = false;
-    std::vector<uint8_t> scratch;
-    ~Compressor()
-    {
-        if (ready) deflateEnd(&z);
-    }
-};
-
-void DeflateBands::compress(Band& band, Compressor& c) const
+void DeflateBands::compress(Band& band, BandDeflater& deflater)
 {
-    band.adler = static_cast<uint32_t>(adler32(1, band.input.get(), static_cast<uInt>(band.length)));
-    const int status = c.ready ? deflateReset(&c.z)
-                               : deflateInit2(&c.z, level_, Z_DEFLATED, kRawDeflateWindowBits, kMemLevel, strategy_);
-    if (status == Z_MEM_ERROR) {
-        throw std::bad_alloc();  // zlib could not get its state
-    }
-    c.ready = c.ready || status == Z_OK;
-    if (status != Z_OK) {
-        band.failed = true;
-        return;
-    }
-    const std::size_t bound = deflateBound(&c.z, static_cast<uLong>(band.length)) + 16;
-    if (c.scratch.size() < bound) {
-        c.scratch.resize(bound);
-    }
-    c.z.next_in = band.input.get();
-    c.z.avail_in = static_cast<uInt>(band.length);
-    c.z.next_out = c.scratch.data();
-    c.z.avail_out = static_cast<uInt>(c.scratch.size());
-    const int result = deflate(&c.z, band.last ? Z_FINISH : Z_SYNC_FLUSH);
-    const bool complete = band.last ? result == Z_STREAM_END : (result == Z_OK && c.z.avail_in == 0);
-    band.failed = !complete;
-    band.output.assign(c.scratch.data(), c.z.next_out);
+    band.adler = BandDeflater::adler32(1, band.input.get(), band.length);
+    band.failed = !deflater.compress(band.input.get(), band.length, band.last, band.output);
 }
 
 void DeflateBands::work()
 {
-    Compressor compressor;
+    BandDeflater deflater;
     for (;;) {
         std::shared_ptr<Band> band;
         {
@@ -118,7 +77,7 @@ void DeflateBands::work()
             pending_.pop_front();
         }
         try {
-            compress(*band, compressor);
+            compress(*band, deflater);
         } catch (const std::bad_alloc&) {
             band->outOfMemory = true;  // reported by collect, on the caller's thread
         }
@@ -138,7 +97,7 @@ void DeflateBands::add(std::unique_ptr<uint8_t[]> input, std::size_t length, boo
     band->length = length;
     band->last = last;
     if (workers_.empty()) {
-        if (inline_ == nullptr) inline_ = std::make_unique<Compressor>();
+        if (inline_ == nullptr) inline_ = std::make_unique<BandDeflater>();
         compress(*band, *inline_);
         band->done = true;
     }

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+class BandDeflater;
+
 // One zlib stream compressed in bands on several threads, as parallel gzip
 // tools do: each band is deflated on its own, ending on a byte boundary with
 // a sync flush (the last one with the final block), so the bands join into one
@@ -18,7 +20,7 @@
 class DeflateBands {
 public:
     // `threads` workers compress the bands; with none, add() compresses them.
-    DeflateBands(int level, int strategy, unsigned threads);
+    explicit DeflateBands(unsigned threads);
     ~DeflateBands();
     DeflateBands(const DeflateBands&) = delete;
     DeflateBands& operator=(const DeflateBands&) = delete;
@@ -44,7 +46,7 @@ public:
     // The four bytes that close the stream: the Adler-32 of every band added.
     std::vector<uint8_t> trailer() const;
 
-    // False once zlib has refused a band.
+    // False once the compressor has refused a band.
     bool ok() const;
 
 private:
@@ -62,22 +64,17 @@ private:
     // Hands on finished bands from the oldest; waits for the oldest while
     // more than `keep` are queued.
     void collect(const Take& take, std::size_t keep);
-    // A compressor's state and output space, kept from band to band.
-    struct Compressor;
-
     void stopWorkers();
     void work();
-    void compress(Band& band, Compressor& compressor) const;
+    static void compress(Band& band, BandDeflater& deflater);
 
-    const int level_;
-    const int strategy_;
     const std::size_t maxInFlight_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::shared_ptr<Band>> bands_;    // in order, oldest first
     std::deque<std::shared_ptr<Band>> pending_;  // not yet taken by a worker
     std::vector<std::thread> workers_;
-    std::unique_ptr<Compressor> inline_;             // for add() when there are no workers
+    std::unique_ptr<BandDeflater> inline_;           // for add() when there are no workers
     std::vector<std::unique_ptr<uint8_t[]>> spare_;  // buffers of compressed bands
     std::size_t spareCapacity_ = 0;
     bool stopping_ = false;

@@ -14,6 +14,7 @@
 
 #include "tools/SampleLayout.h"
 #include "writers/DpxHeader.h"
+#include "writers/OrderedWorker.h"
 
 namespace DPXWriter {
 
@@ -22,6 +23,9 @@ namespace {
 using namespace DPX;  // the header layout and the packing (writers/DpxHeader.h)
 
 constexpr std::size_t kZeroBlockSize = 512;
+// Packed lines are written in bands of about this size; two wait at most.
+constexpr std::size_t kBandBytes = std::size_t{1} << 18;
+constexpr std::size_t kBandsWaiting = 2;
 constexpr char kVersionText[] = "V2.0";
 constexpr uint32_t kNotEncrypted = kUndefined;
 
@@ -223,7 +227,14 @@ DpxRowWriter::DpxRowWriter(FILE* file, DPX::eFormat format, int width, int heigh
     // Rounded up to whole words so that a line whose size is not a multiple
     // of four can still be written from it; bytes not packed stay zero.
     words_.assign((lineBytes_ + kBytesPerWord - 1) / kBytesPerWord, 0);
+    bandBytes_ = std::max(lineBytes_, kBandBytes / std::max<std::size_t>(lineBytes_, 1) * lineBytes_);
+    // Every band there can be (filled, waiting, being written) fits among
+    // the spares without growing them on the worker's thread.
+    spare_.reserve(kBandsWaiting + 2);
+    worker_ = std::make_unique<OrderedWorker>(kBandsWaiting);
 }
+
+DpxRowWriter::~DpxRowWriter() = default;
 
 void DpxRowWriter::writeRow(const unsigned short* row)
 {
@@ -236,7 +247,42 @@ void DpxRowWriter::writeRow(const unsigned short* row)
     } else if (format_ == DPX::kCbYCrY) {
         packCbYCrY(row, width_, words_.data());
     }
-    ok_ = std::fwrite(words_.data(), 1, lineBytes_, file_) == lineBytes_ && ok_;
+    const unsigned char* packed = reinterpret_cast<const unsigned char*>(words_.data());
+    band_.insert(band_.end(), packed, packed + lineBytes_);
+    if (band_.size() >= bandBytes_) {
+        sendBand();
+    }
+}
+
+void DpxRowWriter::sendBand()
+{
+    std::vector<unsigned char> next;
+    {
+        std::lock_guard<std::mutex> lock(spareMutex_);
+        if (!spare_.empty()) {
+            next = std::move(spare_.back());
+            spare_.pop_back();
+        }
+    }
+    next.reserve(bandBytes_);
+    std::swap(next, band_);
+    worker_->post([this, band = std::move(next)]() mutable {
+        if (std::fwrite(band.data(), 1, band.size(), file_) != band.size()) {
+            writeFailed_ = true;
+        }
+        band.clear();
+        std::lock_guard<std::mutex> lock(spareMutex_);
+        spare_.push_back(std::move(band));
+    });
+}
+
+bool DpxRowWriter::finish()
+{
+    if (!band_.empty()) {
+        sendBand();
+    }
+    worker_->wait();
+    return ok_ && !writeFailed_;
 }
 
 }  // namespace DPXWriter

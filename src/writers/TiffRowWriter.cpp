@@ -4,15 +4,20 @@
 #include <unistd.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
+#include <utility>
 
 #include "tools/SampleLayout.h"
 #include "writers/LineRepeatTag.h"
+#include "writers/OrderedWorker.h"
 #include "writers/OutputFile.h"
+#include "writers/TiffLzwCoder.h"
 
 namespace TiffWriter {
 
@@ -26,7 +31,12 @@ namespace {
 constexpr int kSamplesPerPixel = SampleLayout::kTiffSamplesPerPixel;
 constexpr int kBitsPerSample = 16;
 constexpr uint16_t kFullChromaResolution = 1;  // YCbCr subsampling factor: none
-constexpr tmsize_t kCompressedBufferBytes = tmsize_t{1} << 20;
+constexpr tstrip_t kTheStrip = 0;
+// Rows go to the coding thread in bands of about this size; two wait at most.
+constexpr std::size_t kBandBytes = std::size_t{1} << 17;
+constexpr std::size_t kBandsWaiting = 2;
+// Coded data goes to the file in pieces of about this size.
+constexpr std::size_t kCodedPieceBytes = std::size_t{1} << 18;
 
 // The line-repeat list as compact JSON: [[row,line],[row,line],...].
 std::string lineRepeatJson(const std::vector<std::pair<int, int>>& repeats)
@@ -95,8 +105,15 @@ void unmapNothing(thandle_t, void*, toff_t) {}
 
 TiffRowWriter::TiffRowWriter(OutputFile& out, bool isYCbCr, int width, int height,
                              const std::vector<std::pair<int, int>>& repeats)
-    : out_(out)
+    : out_(out),
+      coder_(std::make_unique<TiffLzwCoder>()),
+      rowBytes_(static_cast<std::size_t>(width > 0 ? width : 0) * kSamplesPerPixel * (kBitsPerSample / 8)),
+      bandBytes_(std::max(rowBytes_, kBandBytes / std::max<std::size_t>(rowBytes_, 1) * rowBytes_)),
+      worker_(std::make_unique<OrderedWorker>(kBandsWaiting))
 {
+    // Every band there can be (filled, waiting, being coded) fits among the
+    // spares without growing them on the worker's thread.
+    spare_.reserve(kBandsWaiting + 2);
     augment_libtiff_with_custom_tags();
     // libtiff goes back to write the directory's place into the header; a
     // device or pipe gets the finished file from a scratch file instead.
@@ -136,16 +153,11 @@ TiffRowWriter::TiffRowWriter(OutputFile& out, bool isYCbCr, int width, int heigh
         const std::string json = lineRepeatJson(repeats);
         TIFFSetField(tif_, kLineRepeatTag, json.c_str());
     }
-    // libtiff would otherwise size its output buffer for the whole strip and
-    // keep all the compressed data until the end; with a fixed buffer it goes
-    // out as it grows (the bytes in the file are the same).
-    if (TIFFWriteBufferSetup(tif_, nullptr, kCompressedBufferBytes) != 1) {
-        ok_ = false;
-    }
 }
 
 TiffRowWriter::~TiffRowWriter()
 {
+    worker_.reset();  // its tasks use the coder and libtiff
     if (tif_ != nullptr) {
         TIFFClose(tif_);
     }
@@ -154,17 +166,83 @@ TiffRowWriter::~TiffRowWriter()
     }
 }
 
+bool TiffRowWriter::writeCoded()
+{
+    if (coder_->size() == 0) {
+        return true;
+    }
+    // libtiff takes the data as writable memory but only writes it out.
+    void* coded = const_cast<uint8_t*>(coder_->data());
+    const tmsize_t size = static_cast<tmsize_t>(coder_->size());
+    coder_->take();
+    return TIFFWriteRawStrip(tif_, kTheStrip, coded, size) == size;
+}
+
 void TiffRowWriter::writeRow(const uint16_t* row)
 {
+    if (ok_ && codingFailed_) {
+        ok_ = false;
+    }
+    if (outOfMemory_) {
+        throw std::bad_alloc();  // met on the worker, reported here
+    }
     if (!ok_) {
         return;
     }
-    // libtiff takes the row as writable memory but does not change it when
-    // it compresses with LZW.
-    if (TIFFWriteScanline(tif_, const_cast<uint16_t*>(row), row_++, 0) < 0) {
+    // libtiff checks the layout before the first row's data (a row of no
+    // bytes is refused here, with its own report).
+    if (!coding_ && TIFFWriteCheck(tif_, 0, "TIFFWriteScanline") != 1) {
         std::fputs("Could not write image\n", stderr);
         ok_ = false;
+        return;
     }
+    // Samples are stored in the host's byte order, as libtiff writes them.
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(row);
+    band_.insert(band_.end(), bytes, bytes + rowBytes_);
+    coding_ = true;
+    if (band_.size() >= bandBytes_) {
+        sendBand(false);
+    }
+}
+
+void TiffRowWriter::sendBand(bool last)
+{
+    std::vector<uint8_t> next;
+    {
+        std::lock_guard<std::mutex> lock(spareMutex_);
+        if (!spare_.empty()) {
+            next = std::move(spare_.back());
+            spare_.pop_back();
+        }
+    }
+    next.reserve(bandBytes_);
+    std::swap(next, band_);
+    worker_->post([this, band = std::move(next), last]() mutable { codeBand(band, last); });
+}
+
+void TiffRowWriter::codeBand(std::vector<uint8_t>& band, bool last)
+{
+    if (!codingFailed_ && !outOfMemory_) {
+        try {
+            coder_->add(band.data(), band.size());
+            if (last) {
+                coder_->finish();
+            }
+            if ((last || coder_->size() >= kCodedPieceBytes) && !writeCoded()) {
+                // As libtiff's own coder did, a refused write is reported
+                // here while rows are written; the last one by the result.
+                if (!last) {
+                    std::fputs("Could not write image\n", stderr);
+                }
+                codingFailed_ = true;
+            }
+        } catch (const std::bad_alloc&) {
+            outOfMemory_ = true;
+        }
+    }
+    band.clear();
+    std::lock_guard<std::mutex> lock(spareMutex_);
+    spare_.push_back(std::move(band));
 }
 
 bool TiffRowWriter::finish()
@@ -172,6 +250,14 @@ bool TiffRowWriter::finish()
     if (tif_ == nullptr) {
         return false;
     }
+    if (ok_ && coding_) {
+        sendBand(true);
+    }
+    worker_->wait();
+    if (outOfMemory_) {
+        throw std::bad_alloc();
+    }
+    ok_ = ok_ && !codingFailed_;
     // The directory goes out with the flush; TIFFClose then has nothing to write.
     if (ok_ && TIFFFlush(tif_) != 1) {
         ok_ = false;

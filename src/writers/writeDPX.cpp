@@ -21,7 +21,7 @@ int writeDPX(unsigned short* samples, DPX::eFormat format, int width, int height
     for (int y = 0; y < height; ++y) {
         writer.writeRow(samples + rowSamples * static_cast<std::size_t>(y));
     }
-    const bool written = writer.ok();
+    const bool written = writer.finish();
     return out.commit() && written ? 0 : -1;
 }
 
