@@ -173,6 +173,15 @@ std::string readFile(const std::string& path)
     return ss.str();
 }
 
+std::string shellCommandOf(const std::string& programPath)
+{
+    std::string command;
+#ifdef PM5544_EMULATOR
+    for (const char* word : {PM5544_EMULATOR}) command += std::string(word) + " ";
+#endif
+    return command + programPath;
+}
+
 bool limitsMemory()
 {
 #if defined(PM5544_EMULATOR) || defined(__SANITIZE_ADDRESS__)
