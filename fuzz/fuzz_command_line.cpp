@@ -8,7 +8,8 @@
 //   leaves it), extension and all;
 // - the arguments are preceded by "-d 32x18", and an input whose canvas
 //   (four times as large in quadrant mode) would hold more than kMaxSamples
-//   samples is skipped, unless it is so large that the driver must refuse it.
+//   samples is skipped, unless the card cannot be drawn at that size and
+//   the driver must refuse it; so is a stream of more than kMaxFrames frames.
 // Any exit status but 0 and 1 aborts, and libFuzzer reports the input.
 
 #include <csignal>
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -28,8 +30,7 @@ namespace {
 
 constexpr std::size_t kMaxArguments = 32;
 constexpr long long kMaxSamples = 4096;
-// Above this many samples the driver's own size limit refuses the canvas.
-constexpr long long kRefusedSamples = 0x7FFFFFFFLL;
+constexpr long long kMaxFrames = 4;
 const char* const kStartSize = "32x18";
 
 bool isOneOf(const std::string& arg, std::initializer_list<const char*> words)
@@ -43,7 +44,8 @@ bool isOneOf(const std::string& arg, std::initializer_list<const char*> words)
 // The options that take the next argument as their value.
 bool takesValue(const std::string& arg)
 {
-    return isOneOf(arg, {"-b", "-d", "-a", "-c", "-s", "-q", "-o", "-i"});
+    return isOneOf(arg,
+                   {"-b", "-d", "-a", "-c", "-s", "-q", "-o", "-i", "--format", "--frames", "--rate", "--field-order"});
 }
 
 bool isWord(const std::string& arg)
@@ -72,14 +74,18 @@ std::vector<std::string> splitArguments(const uint8_t* data, std::size_t size)
     return args;
 }
 
-// Reads the arguments as the driver does: finds the canvas size it will use
-// and moves every file-name candidate into the scratch folder. False when the
-// canvas is too large to render quickly but not large enough to be refused.
+// Reads the arguments as the driver does: finds the canvas size and aspect it
+// will use and moves every file-name candidate into the scratch folder. False
+// when the canvas is too large to render quickly but one the card can be
+// drawn at, or the stream has too many frames.
 bool prepareArguments(std::vector<std::string>& args)
 {
     long long width = 0;
     long long height = 0;
+    int aspectWidth = 16;
+    int aspectHeight = 9;
     bool quadrant = false;
+    long long frames = 1;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (!isWord(args[i])) {
             args[i] = FuzzScratch::folder() + "/" + args[i];
@@ -93,13 +99,25 @@ bool prepareArguments(std::vector<std::string>& args)
             const int n = std::sscanf(value.c_str(), "%dx%d", &a, &b);
             if (n >= 1) width = a;
             if (n == 2) height = b;
+        } else if (args[i] == "-a") {
+            int a = 0;
+            int b = 0;
+            const int n = std::sscanf(value.c_str(), "%dx%d", &a, &b);
+            if (n >= 1) aspectWidth = a;
+            if (n == 2) aspectHeight = b;
         } else if (args[i] == "-q" && isOneOf(value, {"TR", "BR", "BL", "TL"})) {
             quadrant = true;
+        } else if (args[i] == "--frames") {
+            frames = std::strtoll(value.c_str(), nullptr, 10);
         }
         ++i;
     }
-    const long long samples = width * height * (quadrant ? 4 : 1);
-    return width < 1 || height < 1 || samples <= kMaxSamples || samples > kRefusedSamples;
+    if (frames > kMaxFrames) return false;
+    const long long scale = quadrant ? 2 : 1;
+    const long long samples = width * height * scale * scale;
+    if (width < 1 || height < 1 || aspectWidth < 1 || aspectHeight < 1 || samples <= kMaxSamples) return true;
+    const int common = std::gcd(aspectWidth, aspectHeight);
+    return !PhilipsPm5544Spec().drawableAt(width * scale, height * scale, aspectWidth / common, aspectHeight / common);
 }
 
 // A finding: its name is in the stack that libFuzzer prints.

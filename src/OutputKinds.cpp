@@ -250,18 +250,8 @@ Y4m::Chroma chromaOf(PatternGen::sampling_e sampling)
     return Y4m::Chroma::Full444;
 }
 
-// Whether the canvas codes use the full range, as the axes' levels say.
-bool fullRangeCodes(const RunSettings& s)
-{
-    switch (ColourAxes::factsOf(s.axes).levels) {
-    case ColourAxes::Levels::ByRange:
-    case ColourAxes::Levels::SLog3: return s.fullRange;
-    case ColourAxes::Levels::AlwaysFull: return true;
-    }
-    return s.fullRange;
-}
-
-Y4m::Header y4mHeaderOf(const RunSettings& s, const OutputOptions& options)
+// `fullRangeCodes`: what the pattern says of its codes (known once it is set up).
+Y4m::Header y4mHeaderOf(const RunSettings& s, const OutputOptions& options, bool fullRangeCodes)
 {
     Y4m::Header header;
     header.width = s.width;
@@ -271,7 +261,7 @@ Y4m::Header y4mHeaderOf(const RunSettings& s, const OutputOptions& options)
     header.pixelAspect = Y4m::pixelAspectOf(s.width, s.height, s.aspectWidth, s.aspectHeight);
     header.chroma = chromaOf(s.sampling);
     header.bitDepth = s.bitDepth;
-    header.fullRange = fullRangeCodes(s);
+    header.fullRange = fullRangeCodes;
     return header;
 }
 
@@ -281,7 +271,7 @@ int writeY4m(const RunSettings& s, const OutputOptions& options, PatternSpec& pa
              const std::string& extension)
 {
     const char* name = s.fileName;
-    const Y4m::Header header = y4mHeaderOf(s, options);
+    const Y4m::Header header = y4mHeaderOf(s, options, pattern.fullRangeCodes());
     PlanarRows rows(pattern, s.width, s.height, s.bitDepth);  // refuses what it cannot render first
     Y4mWriter writer(header);
     std::vector<uint16_t> luma(static_cast<std::size_t>(s.width));
@@ -344,7 +334,8 @@ std::string refusalOf(const OutputKind& kind, const RunSettings& s, const Output
         return std::string(ColourAxes::factsOf(s.axes).keyword) +
                " is R'G'B', which a Y4M stream cannot carry (only Y'CbCr); write " + kindsCarrying(s);
     }
-    const std::size_t headerBytes = Y4m::headerLine(y4mHeaderOf(s, options)).size();
+    // The longer of the two range words, as the pattern is not set up yet.
+    const std::size_t headerBytes = Y4m::headerLine(y4mHeaderOf(s, options, false)).size();
     if (headerBytes > Y4m::kMaxHeaderBytes) {
         return "the Y4M header of these settings takes " + std::to_string(headerBytes) + " bytes, more than the " +
                std::to_string(Y4m::kMaxHeaderBytes) + " that readers take (a --rate of smaller numbers)";

@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "patterns/WrappingArithmetic.h"
+#include "tools/ColourAxes.h"
 
 namespace {
 
@@ -95,6 +96,11 @@ const std::vector<Pixel>* PatternSpec::colourTable()
 const uint32_t* PatternSpec::indexedLine(int /*y*/)
 {
     return nullptr;
+}
+
+bool PatternSpec::fullRangeCodes() const
+{
+    return colourSpace.fullRange || ColourAxes::factsOf(colourSpace.axis).levels == ColourAxes::Levels::AlwaysFull;
 }
 
 bool PatternSpec::drawableAt(long long width, long long height, int aspectWidth, int aspectHeight) const

@@ -101,6 +101,11 @@ public:
     // (width x height x the larger aspect number); a pattern that knows its
     // own arithmetic answers more exactly.
     virtual bool drawableAt(long long width, long long height, int aspectWidth, int aspectHeight) const;
+    // Whether the codes the pattern answers with, converted to the canvas,
+    // use the full range (what a stream's range flag must say). Valid after
+    // init. The base: the canvas's own range (R'G'B' of the full range, or
+    // any canvas set up with fullRange).
+    virtual bool fullRangeCodes() const;
 
     bool init(int width, int height, int aspectWidth, int aspectHeight, PatternGen::colorAxes_e axes,
               PatternGen::sampling_e sampling, int bitDepth, bool fullRange, PatternGen::quadrant_e quadrant,

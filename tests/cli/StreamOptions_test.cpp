@@ -99,6 +99,11 @@ TEST(StreamOptions, ClipHeaderAndFramesFollowTheOptions)
     ASSERT_EQ(s.frames.size(), 3u);
     EXPECT_EQ(s.frames[1], s.frames[0]);
     EXPECT_EQ(s.frames[2], s.frames[0]);
+
+    // -fr changes none of the card's codes, which stay on the studio range.
+    const ProgramRun full = runProgram({"-d", "64x36", "-c", "709", "-fr", "full.y4m"}, dir);
+    ASSERT_EQ(full.status, 0) << full.err;
+    EXPECT_EQ(readY4m(dir + "/full.y4m").header, "YUV4MPEG2 W64 H36 F25:1 Ip A1:1 C444p12 XCOLORRANGE=LIMITED");
 }
 
 TEST(StreamOptions, AReaderThatStopsEndsAnEndlessStreamQuietly)

@@ -48,7 +48,8 @@ TEST(InspectInput, EveryKindReadsTheSameFromAPipeAndFromStandardInput)
     }
     // A pipe named as a file is read once, not opened twice.
     const std::string card = renderWithPm5544(kCards[0].options, "piped.png");
-    const ProgramRun piped = inspectShell("cat " + card + " | " + PM5544_INSPECT_BIN + " -c 709 --compare /dev/stdin");
+    const ProgramRun piped =
+        inspectShell("cat " + card + " | " + shellCommandOf(PM5544_INSPECT_BIN) + " -c 709 --compare /dev/stdin");
     EXPECT_EQ(piped.status, 0) << piped.out << piped.err;
     EXPECT_NE(piped.out.find("result: identical"), std::string::npos) << piped.out;
 }

@@ -133,7 +133,7 @@ TEST(InspectY4m, AStreamThroughFfmpegComparesIdenticalOnStandardInput)
     const ProgramRun run = runProgram({"-c",
                                        "ffmpeg -loglevel error -y -i card.y4m -c:v ffv1 card.mkv && "
                                        "ffmpeg -loglevel error -i card.mkv -f yuv4mpegpipe -strict -1 - | " +
-                                           std::string(PM5544_INSPECT_BIN) + " -c 709 --frame 1 --compare -"},
+                                           shellCommandOf(PM5544_INSPECT_BIN) + " -c 709 --frame 1 --compare -"},
                                       dir, "/bin/sh");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("result: identical"), std::string::npos) << run.out;

@@ -57,17 +57,17 @@ void setUpChild(const ProgramSetting& setting)
 {
     std::vector<char*> argv;
 #ifdef PM5544_EMULATOR
-    // A cross build: the emulator starts the program and hands it
-    // `programPath` as argv[0] (qemu's -0).
-    for (const char* word : {PM5544_EMULATOR}) argv.push_back(const_cast<char*>(word));
-    argv.push_back(const_cast<char*>("-0"));
-    argv.push_back(const_cast<char*>(programPath.c_str()));
+    // A cross build: the emulator starts the programs built here and hands
+    // them `programPath` as argv[0] (qemu's -0); a host program (a shell)
+    // runs as it is.
+    if (programPath == PM5544_BIN || programPath == PM5544_INSPECT_BIN) {
+        for (const char* word : {PM5544_EMULATOR}) argv.push_back(const_cast<char*>(word));
+        argv.push_back(const_cast<char*>("-0"));
+        argv.push_back(const_cast<char*>(programPath.c_str()));
+    }
+#endif
     argv.push_back(const_cast<char*>(programPath.c_str()));
     const char* const executable = argv[0];
-#else
-    argv.push_back(const_cast<char*>(programPath.c_str()));
-    const char* const executable = programPath.c_str();
-#endif
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     execv(executable, argv.data());
@@ -171,6 +171,15 @@ std::string readFile(const std::string& path)
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+std::string shellCommandOf(const std::string& programPath)
+{
+    std::string command;
+#ifdef PM5544_EMULATOR
+    for (const char* word : {PM5544_EMULATOR}) command += std::string(word) + " ";
+#endif
+    return command + programPath;
 }
 
 bool limitsMemory()

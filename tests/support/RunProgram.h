@@ -33,6 +33,10 @@ struct ProgramSetting {
 // emulator, nor with AddressSanitizer's shadow memory.
 bool limitsMemory();
 
+// The program at `programPath` as a shell command starts it: through the
+// emulator in a cross build.
+std::string shellCommandOf(const std::string& programPath);
+
 // A program started and not yet waited for, for a test that acts on it while it runs.
 struct StartedProgram {
     pid_t pid = -1;

@@ -77,6 +77,11 @@ bool PhilipsPm5544Spec::useFullCanvasSize()
     return true;
 }
 
+bool PhilipsPm5544Spec::fullRangeCodes() const
+{
+    return ColourAxes::factsOf(colourSpace.axis).levels == ColourAxes::Levels::AlwaysFull;
+}
+
 void PhilipsPm5544Spec::setup()
 {
     selectPalette();

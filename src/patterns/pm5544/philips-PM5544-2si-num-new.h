@@ -37,6 +37,10 @@ public:
     const std::vector<Pixel>* colourTable() override;
     const uint32_t* indexedLine(int y) override;
     bool drawableAt(long long width, long long height, int aspectWidth, int aspectHeight) const override;
+    // The palette is given in studio-range codes for every colour space, so
+    // full range (-fr) changes none of them: only a full-range R'G'B' canvas
+    // has full-range codes.
+    bool fullRangeCodes() const override;
 
     // The largest magnitude of any intermediate product of the card's 32-bit
     // geometry on such a canvas (LLONG_MAX when it does not even fit 64
