@@ -18,6 +18,7 @@
 #include "inspect/PreviewDecoder.h"
 #include "inspect/PreviewPng.h"
 #include "inspect/ReferenceRows.h"
+#include "inspect/RowsReadAhead.h"
 #include "inspect/RegionComparison.h"
 #include "inspect/SignalModel.h"
 #include "inspect/UnreadableFile.h"
@@ -200,9 +201,9 @@ void writeDifferences(FileRows& file, ReferenceRows& reference, RegionComparison
     std::vector<uint16_t> fileRow(file.shape().rowSamples());
     std::vector<uint16_t> referenceRow(shape.rowSamples());
     std::vector<uint8_t> rgb(static_cast<std::size_t>(shape.width) * 3);
-    file.restart();
+    RowsReadAhead fileRows(file, lines);
     reference.restart();
-    for (int y = 0; y < lines && file.next(fileRow.data()) && reference.next(referenceRow.data()); ++y) {
+    for (int y = 0; y < lines && fileRows.next(fileRow.data()) && reference.next(referenceRow.data()); ++y) {
         comparison.markRow(fileRow.data(), referenceRow.data());
         decode.decodeRow(shape, referenceRow.data(), rgb.data());
         markDifferences(comparison, request.tolerance, rgb);
@@ -253,10 +254,12 @@ bool compare(const OpenedFile& opened, const InspectRequest& request, const Sign
     RegionComparison comparison(file.shape, reference->shape(), reference->card(), request.tolerance);
     std::vector<uint16_t> fileRow(file.shape.rowSamples());
     std::vector<uint16_t> referenceRow(reference->shape().rowSamples());
-    opened.rows->restart();
     int y = 0;
-    for (; y < lines && opened.rows->next(fileRow.data()) && reference->next(referenceRow.data()); ++y) {
-        comparison.addRow(y, fileRow.data(), referenceRow.data());
+    {
+        RowsReadAhead fileRows(*opened.rows, lines);
+        for (; y < lines && fileRows.next(fileRow.data()) && reference->next(referenceRow.data()); ++y) {
+            comparison.addRow(y, fileRow.data(), referenceRow.data());
+        }
     }
     comparison.addMissingRows(s.height - y);
 

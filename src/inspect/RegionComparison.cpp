@@ -44,23 +44,22 @@ RegionComparison::RegionComparison(const FrameShape& file, const FrameShape& ref
       step_(std::ldexp(1.0, file.storedBits - file.codeBits)),
       // Stored samples are whole numbers: |a - b| / step > tolerance holds exactly when
       // |a - b| exceeds the whole part of tolerance * step.
-      toleratedStored_(static_cast<long long>(std::floor(tolerance * step_))),
+      toleratedStored_(static_cast<int>(std::min(std::floor(tolerance * step_), 65535.0))),
       differences_(static_cast<std::size_t>(reference.width), 0)
 {
 }
 
-long long RegionComparison::storedDifference(const uint16_t* a, const uint16_t* b) const
+int RegionComparison::storedDifference(const uint16_t* a, const uint16_t* b) const
 {
-    // Nearly every pixel of a faithful file matches: the samples are compared
-    // as stored, and only a differing pixel is converted to codes.
-    long long largest = 0;
+    // The samples are compared as stored; only what is shown is converted to codes.
+    int largest = 0;
     for (int c = 0; c < components_; ++c) {
-        largest = std::max<long long>(largest, std::abs(static_cast<int>(a[c]) - static_cast<int>(b[c])));
+        largest = std::max(largest, std::abs(static_cast<int>(a[c]) - static_cast<int>(b[c])));
     }
     return largest > toleratedStored_ ? largest : 0;
 }
 
-int RegionComparison::mark(int x, long long stored)
+int RegionComparison::mark(int x, int stored)
 {
     const int marked = static_cast<int>(std::min<double>(std::ceil(stored / step_), kLargestMarked));
     differences_[static_cast<std::size_t>(x)] = static_cast<uint16_t>(marked);
@@ -73,18 +72,19 @@ void RegionComparison::addRow(int y, const uint16_t* fileRow, const uint16_t* re
     if (reference_.presentWidth > file_.presentWidth) notStored_ += reference_.presentWidth - file_.presentWidth;
     std::fill(differences_.begin(), differences_.end(), uint16_t{0});
     const std::size_t components = static_cast<std::size_t>(file_.components);
+    card_.regionsOfLine(y, lineRegions_);
     for (int x = 0; x < compared; ++x) {
-        Tally& tally = regions_[static_cast<std::size_t>(card_.regionOf(x, y))];
+        Tally& tally = regions_[static_cast<std::size_t>(lineRegions_[static_cast<std::size_t>(x)])];
         ++tally.pixels;
         const uint16_t* a = fileRow + static_cast<std::size_t>(x) * components;
         const uint16_t* b = referenceRow + static_cast<std::size_t>(x) * components;
-        const long long stored = storedDifference(a, b);
+        const int stored = storedDifference(a, b);
         if (stored == 0) continue;
         largest_ = std::max(largest_, mark(x, stored));
         ++tally.differing;
         for (int c = 0; c < components_; ++c) {
-            const double d = std::abs(static_cast<int>(a[c]) - static_cast<int>(b[c])) / step_;
-            tally.largest[c] = std::max(tally.largest[c], d);
+            const int d = std::abs(static_cast<int>(a[c]) - static_cast<int>(b[c]));
+            tally.largest[c] = std::max<long long>(tally.largest[c], d);
             tally.sum[c] += d;
         }
     }
@@ -96,7 +96,7 @@ void RegionComparison::markRow(const uint16_t* fileRow, const uint16_t* referenc
     std::fill(differences_.begin(), differences_.end(), uint16_t{0});
     const std::size_t components = static_cast<std::size_t>(file_.components);
     for (int x = 0; x < compared; ++x) {
-        const long long stored = storedDifference(fileRow + static_cast<std::size_t>(x) * components,
+        const int stored = storedDifference(fileRow + static_cast<std::size_t>(x) * components,
                                                   referenceRow + static_cast<std::size_t>(x) * components);
         if (stored != 0) mark(x, stored);
     }
@@ -124,8 +124,11 @@ void RegionComparison::print(std::FILE* out, const char* const componentNames[],
     auto row = [&](const std::string& label, const Tally& t) {
         std::fprintf(out, "%-26s %9lld %9lld", label.c_str(), t.pixels, t.differing);
         for (int c = 0; c < components_; ++c) {
-            const double mean = t.differing > 0 ? t.sum[c] / static_cast<double>(t.differing) : 0.0;
-            std::fprintf(out, " | %9g %6.2f", t.largest[c], mean);
+            // A power of two apart, so the division is exact: the codes are
+            // what summing the differences in codes would give.
+            const double sum = static_cast<double>(t.sum[c]) / step_;
+            const double mean = t.differing > 0 ? sum / static_cast<double>(t.differing) : 0.0;
+            std::fprintf(out, " | %9g %6.2f", static_cast<double>(t.largest[c]) / step_, mean);
         }
         std::fprintf(out, "\n");
     };

@@ -15,11 +15,13 @@ class RegionComparison {
 public:
     static constexpr int kMaxComponents = FrameShape::kMaxComponents;
 
+    // Differences are kept as stored (whole numbers, exact) and turned into
+    // code values, a power of two smaller, when they are shown.
     struct Tally {
         long long pixels = 0;
-        long long differing = 0;                       // pixels with any component different
-        std::array<double, kMaxComponents> largest{};  // in code values of the frame's depth
-        std::array<double, kMaxComponents> sum{};      // of the differences of the differing pixels
+        long long differing = 0;                          // pixels with any component different
+        std::array<long long, kMaxComponents> largest{};  // as stored
+        std::array<long long, kMaxComponents> sum{};      // of the differences of the differing pixels, as stored
         void add(const Tally& other);
     };
 
@@ -53,18 +55,19 @@ public:
 
 private:
     // The largest difference of the pixel's components as stored; 0 when within the tolerance.
-    long long storedDifference(const uint16_t* a, const uint16_t* b) const;
+    int storedDifference(const uint16_t* a, const uint16_t* b) const;
     // Records that difference in codes for drawing; returns it.
-    int mark(int x, long long stored);
+    int mark(int x, int stored);
 
     FrameShape file_;
     FrameShape reference_;
     const PhilipsPm5544Spec& card_;
     int components_ = 0;
     double step_ = 1;
-    long long toleratedStored_ = 0;  // the tolerance in stored units
+    int toleratedStored_ = 0;  // the tolerance in stored units
     std::array<Tally, kCardRegionCount> regions_{};
     long long notStored_ = 0;
     int largest_ = 0;
     std::vector<uint16_t> differences_;
+    std::vector<CardRegion> lineRegions_;
 };

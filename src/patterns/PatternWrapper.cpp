@@ -198,6 +198,43 @@ bool PatternSpec::insideCircleHeight(int x, int y, int cx, int cy, int r) const
     return withinRadius(r, px, qc, y, cy);
 }
 
+PatternSpec::SampleRun PatternSpec::circleRunHeight(int y, int cx, int cy, int r, int first, int end) const
+{
+    const int pixelDivisor = wrappingMultiply(aspectHeight, width);
+    const int qc = wrappingMultiply(width, wrappingMultiply(cx, aspectWidth)) / pixelDivisor;
+    const auto inside = [&](int x) { return insideCircleHeight(x, y, cx, cy, r); };
+    // The first x at or after `from` (and before `to`) for which `test` holds,
+    // when it holds from there on.
+    const auto firstWhere = [](int from, int to, const auto& test) {
+        while (from < to) {
+            const int middle = from + (to - from) / 2;
+            if (test(middle)) {
+                to = middle;
+            } else {
+                from = middle + 1;
+            }
+        }
+        return from;
+    };
+    // The sample stretched nearest the centre, on either side of it: if any
+    // sample of the line is inside, one of these two is.
+    const int atCentre = firstWhere(first, end, [&](int x) {
+        return wrappingMultiply(height, wrappingMultiply(x, aspectWidth)) / pixelDivisor >= qc;
+    });
+    int seed = end;
+    if (atCentre < end && inside(atCentre)) {
+        seed = atCentre;
+    } else if (atCentre > first && inside(atCentre - 1)) {
+        seed = atCentre - 1;
+    }
+    if (seed == end) return {};
+    // Outside up to the run and inside from there to the seed; inside from the
+    // seed to the run's end and outside after it.
+    const int begin = firstWhere(first, seed, inside);
+    const int runEnd = firstWhere(seed + 1, end, [&](int x) { return !inside(x); });
+    return {begin, runEnd};
+}
+
 bool PatternSpec::insideCircleWidth(int x, int y, int cx, int cy, int r) const
 {
     const int lineDivisor = wrappingMultiply(aspectWidth, height);

@@ -118,6 +118,16 @@ public:
     int aspectAdjustedHorizFraction(int n, int d) const;
     int fractionOf(int v, int n, int d) const;
     bool insideCircleHeight(int x, int y, int cx, int cy, int r) const;
+    // The samples x in [first, end) of line y for which insideCircleHeight
+    // holds, as [begin, end) (empty when begin == end): one run, because the
+    // stretched horizontal position grows with x. Found by bisection, so a
+    // whole line costs a few dozen tests instead of one per sample.
+    struct SampleRun {
+        int begin = 0;
+        int end = 0;
+        bool holds(int x) const { return begin <= x && x < end; }
+    };
+    SampleRun circleRunHeight(int y, int cx, int cy, int r, int first, int end) const;
     bool insideCircleWidth(int x, int y, int cx, int cy, int r) const;  // not used by the card
     double freqToPixels(double hz) const;
 

@@ -39,6 +39,25 @@ TEST(PatternGeometry, FractionsCirclesAndFrequencies)
     // Exactly on the circle is outside.
     EXPECT_TRUE(!p.insideCircleHeight(3, 4, 0, 0, 5) && p.insideCircleHeight(3, 4, 0, 0, 6));
     EXPECT_TRUE(!p.insideCircleWidth(-3, -4, 0, 0, 5) && p.insideCircleWidth(-3, -4, 0, 0, 6));
+    // A line's run inside a circle is the samples the test holds for, on pixels
+    // from square to very wide, where one sample spans many line units, so a
+    // small circle holds one sample on either side of its centre or none.
+    p.aspectHeight = 1;
+    for (const int aspectWidth : {16, 300}) {
+        p.aspectWidth = aspectWidth, p.width = 100, p.height = 60;
+        for (int cx = -50; cx <= 50; cx += 7) {
+            for (int r = 1; r <= 30; r += 3) {
+                for (int y = -31; y <= 31; ++y) {
+                    const PatternSpec::SampleRun run = p.circleRunHeight(y, cx, 0, r, -50, 50);
+                    for (int x = -50; x < 50; ++x) {
+                        ASSERT_EQ(run.holds(x), p.insideCircleHeight(x, y, cx, 0, r))
+                            << aspectWidth << " " << cx << " " << r << " " << x << "," << y;
+                    }
+                }
+            }
+        }
+    }
+    p.width = 1920, p.height = 1080, p.aspectWidth = 16, p.aspectHeight = 9;
     auto period = [&](int height) { return p.height = height, p.freqToPixels(250000.0); };  // of 250 kHz
     EXPECT_EQ((std::vector<double>{period(599), period(600), period(1089), period(1090), period(2160)}),
               (std::vector<double>{54, 297, 297, 594, 594}));

@@ -66,11 +66,11 @@ std::vector<GratingResponse> measureFrequencyResponse(const MeasureFrame& captur
     const int centreY = spec.heightFraction(1, 2);
     const int top = centreY + spec.heightFraction(kBandTop, kBandUnits);
     const int bottom = centreY + spec.heightFraction(kBandBottom, kBandUnits);
-    std::vector<CardRegion> regions(static_cast<std::size_t>(card.width));
+    std::vector<CardRegion> regions;
     for (int y = top; y <= bottom && y < card.height; ++y) {
         const int cy = y + shift.dy;
         if (cy < 0 || cy >= capture.height) continue;
-        for (int x = 0; x < card.width; ++x) regions[static_cast<std::size_t>(x)] = spec.regionOf(x, y);
+        spec.regionsOfLine(y, regions);
         int x = 0;
         while (x < card.width) {
             const CardRegion region = regions[static_cast<std::size_t>(x)];

@@ -22,7 +22,8 @@ constexpr int kGratingParts = 10;
 
 }  // namespace
 
-CardRegion PhilipsPm5544Spec::regionOf(int x, int y) const
+template <class Inside>
+CardRegion PhilipsPm5544Spec::classify(int x, int y, const Inside& inside) const
 {
     const Geometry& g = geometry;
     if (x < kFirstRenderedSample || x >= width - savedTransitionSize / 2) {
@@ -79,21 +80,21 @@ CardRegion PhilipsPm5544Spec::regionOf(int x, int y) const
     };
 
     if (std::abs(dy) < g.outlineRadius) {
-        if (insideCircleHeight(dx, dy, 0, 0, g.circleRadius)) {
+        if (inside(kCentralCircle, dx, dy)) {
             return circle();
         }
-        if (insideCircleHeight(dx, dy, 0, 0, g.outlineRadius)) {
+        if (inside(kCircleOutline, dx, dy)) {
             return CardRegion::CircleOutline;
         }
     }
 
-    for (const Corner& corner : g.corners) {
-        if (std::abs(dy - corner.cy) >= g.cornerOutlineRadius) {
+    for (int i = 0; i < kCornerCount; ++i) {
+        if (std::abs(dy - g.corners[i].cy) >= g.cornerOutlineRadius) {
             continue;
         }
         // The content inside the corner radius and the white ring up to the
         // outline radius are one region.
-        if (insideCircleHeight(dx, dy, corner.cx, corner.cy, g.cornerOutlineRadius)) {
+        if (inside(kFirstCornerCircle + i, dx, dy)) {
             return CardRegion::CornerCircles;
         }
     }
@@ -111,4 +112,33 @@ CardRegion PhilipsPm5544Spec::regionOf(int x, int y) const
         return CardRegion::Background;
     }
     return CardRegion::Border;
+}
+
+CardRegion PhilipsPm5544Spec::regionOf(int x, int y) const
+{
+    const Geometry& g = geometry;
+    return classify(x, y, [&](int circle, int dx, int dy) {
+        if (circle == kCentralCircle) return insideCircleHeight(dx, dy, 0, 0, g.circleRadius);
+        if (circle == kCircleOutline) return insideCircleHeight(dx, dy, 0, 0, g.outlineRadius);
+        const Corner& corner = g.corners[circle - kFirstCornerCircle];
+        return insideCircleHeight(dx, dy, corner.cx, corner.cy, g.cornerOutlineRadius);
+    });
+}
+
+void PhilipsPm5544Spec::regionsOfLine(int y, std::vector<CardRegion>& regions) const
+{
+    const Geometry& g = geometry;
+    const int dy = y - g.centreY;
+    const int first = -g.centreX;
+    const int end = width - g.centreX;
+    SampleRun runs[kRegionCircleCount];
+    runs[kCentralCircle] = circleRunHeight(dy, 0, 0, g.circleRadius, first, end);
+    runs[kCircleOutline] = circleRunHeight(dy, 0, 0, g.outlineRadius, first, end);
+    for (int i = 0; i < kCornerCount; ++i) {
+        const Corner& corner = g.corners[i];
+        runs[kFirstCornerCircle + i] = circleRunHeight(dy, corner.cx, corner.cy, g.cornerOutlineRadius, first, end);
+    }
+    regions.resize(static_cast<std::size_t>(width));
+    const auto inside = [&](int circle, int dx, int) { return runs[circle].holds(dx); };
+    for (int x = 0; x < width; ++x) regions[static_cast<std::size_t>(x)] = classify(x, y, inside);
 }

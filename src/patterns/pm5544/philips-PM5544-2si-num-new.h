@@ -53,6 +53,9 @@ public:
     // The unshaped card colour of one sample. Valid once setup() has run.
     Pixel render(int x, int y);
     CardRegion regionOf(int x, int y) const;  // the part of the card a frame sample belongs to
+    // regionOf for every sample of line y, into `regions` (resized to the
+    // width): the circles are found once for the line, not at every sample.
+    void regionsOfLine(int y, std::vector<CardRegion>& regions) const;
 
     // Replaces every colour change along one line buffer by a raised-cosine
     // ramp and appends the shaped samples, all but the context samples at
@@ -128,6 +131,17 @@ private:
     };
 
     Geometry geometry;
+
+    // The circles regionOf tells parts by: the central circle, its outline,
+    // then each corner circle's outline.
+    static constexpr int kCentralCircle = 0;
+    static constexpr int kCircleOutline = 1;
+    static constexpr int kFirstCornerCircle = 2;
+    static constexpr int kRegionCircleCount = kFirstCornerCircle + kCornerCount;
+    // The classification, given whether sample (dx, dy) from the centre lies
+    // inside circle i: inside(i, dx, dy).
+    template <class Inside>
+    CardRegion classify(int x, int y, const Inside& inside) const;
 
     void selectPalette();
     void handOverTransitions();

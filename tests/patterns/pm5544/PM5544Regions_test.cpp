@@ -93,6 +93,31 @@ TEST(PM5544Regions, EverySampleIsDrawnInItsPartsColours)
     }
 }
 
+TEST(PM5544Regions, AWholeLineIsClassifiedAsSampleBySample)
+{
+    // The circles' runs are found by bisection on the stretched horizontal
+    // position: pixels far from square, odd sizes and the corners' circles
+    // cut by the frame's edge must all give the same parts.
+    const Canvas canvases[] = {
+        {720, 576, 4, 3, PatternGen::Colour_YCbCr_709, 10},  {1280, 720, 4, 3, PatternGen::Colour_RGB_219, 10},
+        {500, 700, 16, 9, PatternGen::Colour_YCbCr_709, 10}, {1500, 200, 4, 3, PatternGen::Colour_YCbCr_601, 10},
+        {333, 1001, 1, 1, PatternGen::Colour_YCbCr_709, 10}, {1001, 31, 16, 9, PatternGen::Colour_YCbCr_709, 12},
+    };
+    std::vector<CardRegion> line;
+    for (const Canvas& c : canvases) {
+        SetUpCard made =
+            makeCard(c.width, c.height, c.aspectWidth, c.aspectHeight, c.axes, PatternGen::Sampling_444, c.bits);
+        for (int y = 0; y < c.height; ++y) {
+            made.card->regionsOfLine(y, line);
+            ASSERT_EQ(line.size(), static_cast<size_t>(c.width));
+            for (int x = 0; x < c.width; ++x) {
+                ASSERT_EQ(line[static_cast<size_t>(x)], made.card->regionOf(x, y))
+                    << c.width << "x" << c.height << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST(PM5544Regions, EachGratingRepeatsAtItsOwnFrequency)
 {
     SetUpCard made = makeCard(1920, 1080, 16, 9);
