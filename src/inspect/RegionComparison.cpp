@@ -97,7 +97,7 @@ void RegionComparison::markRow(const uint16_t* fileRow, const uint16_t* referenc
     const std::size_t components = static_cast<std::size_t>(file_.components);
     for (int x = 0; x < compared; ++x) {
         const int stored = storedDifference(fileRow + static_cast<std::size_t>(x) * components,
-                                                  referenceRow + static_cast<std::size_t>(x) * components);
+                                            referenceRow + static_cast<std::size_t>(x) * components);
         if (stored != 0) mark(x, stored);
     }
 }

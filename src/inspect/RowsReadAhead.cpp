@@ -6,18 +6,29 @@
 
 namespace {
 
-// Rows per batch: enough to keep the two threads from waiting on each other
-// row by row, few enough that a 16K row (128 KiB) keeps the memory small.
-constexpr int kBatchRows = 16;
+// A batch: enough rows that the two threads do not wait on each other row by
+// row (16 rows of 1080p), few enough that a 16K file, whose rows are 128 KiB,
+// is compared in the memory of a 1080p one (two batches are held).
+constexpr std::size_t kBatchBytes = 512 * 1024;
+constexpr int kMostBatchRows = 16;
+
+int batchRowsFor(std::size_t rowSamples)
+{
+    const std::size_t rowBytes = std::max<std::size_t>(rowSamples * sizeof(uint16_t), 1);
+    return static_cast<int>(std::clamp<std::size_t>(kBatchBytes / rowBytes, 1, kMostBatchRows));
+}
 
 }  // namespace
 
 RowsReadAhead::RowsReadAhead(FileRows& inner, int rowLimit)
-    : inner_(inner), rowLimit_(std::max(rowLimit, 0)), rowSamples_(inner.shape().rowSamples())
+    : inner_(inner),
+      rowLimit_(std::max(rowLimit, 0)),
+      rowSamples_(inner.shape().rowSamples()),
+      batchRows_(batchRowsFor(rowSamples_))
 {
     shape_ = inner.shape();
-    current_.samples.resize(rowSamples_ * kBatchRows);
-    pending_.samples.resize(rowSamples_ * kBatchRows);
+    current_.samples.resize(rowSamples_ * static_cast<std::size_t>(batchRows_));
+    pending_.samples.resize(rowSamples_ * static_cast<std::size_t>(batchRows_));
     restart();
 }
 
@@ -47,7 +58,7 @@ void RowsReadAhead::fill(FileRows& inner, Batch& batch, int wanted, std::size_t 
 
 void RowsReadAhead::startReading()
 {
-    const int wanted = std::min(kBatchRows, rowLimit_ - requested_);
+    const int wanted = std::min(batchRows_, rowLimit_ - requested_);
     requested_ += wanted;
     reading_ = std::async(std::launch::async, [this, wanted] {
         fill(inner_, pending_, wanted, rowSamples_);

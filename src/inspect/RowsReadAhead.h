@@ -28,9 +28,9 @@ public:
 private:
     struct Batch {
         std::vector<uint16_t> samples;
-        int rows = 0;                  // rows read into samples
-        bool ended = false;            // the inner rows returned false, threw, or reached the limit
-        std::exception_ptr failure;    // thrown by the inner rows after `rows` rows
+        int rows = 0;                // rows read into samples
+        bool ended = false;          // the inner rows returned false, threw, or reached the limit
+        std::exception_ptr failure;  // thrown by the inner rows after `rows` rows
     };
 
     void startReading();
@@ -41,6 +41,7 @@ private:
     int rowLimit_;
     int requested_ = 0;  // rows asked of the inner rows so far
     std::size_t rowSamples_;
+    int batchRows_;
     Batch current_;
     Batch pending_;
     std::future<void> reading_;

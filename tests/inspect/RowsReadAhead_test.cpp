@@ -73,8 +73,8 @@ TEST(RowsReadAhead, ReadsWhatTheFileGivesAndStopsWhereItStops)
     // Ends before, at and after a batch's end and the limit; throws inside a batch.
     const struct {
         int rows, throwsAt, limit;
-    } cases[] = {{0, -1, 10}, {5, -1, 10}, {16, -1, 16}, {40, -1, 32}, {40, -1, 33},
-                 {33, -1, 40}, {40, 21, 40}, {40, 0, 40}, {40, 21, 20}};
+    } cases[] = {{0, -1, 10},  {5, -1, 10},  {16, -1, 16}, {40, -1, 32}, {40, -1, 33},
+                 {33, -1, 40}, {40, 21, 40}, {40, 0, 40},  {40, 21, 20}};
     for (const auto& c : cases) {
         const std::string what = std::to_string(c.rows) + " rows, throws at " + std::to_string(c.throwsAt) +
                                  ", limit " + std::to_string(c.limit);
