@@ -294,6 +294,12 @@ bool measure(const OpenedFile& opened, const InspectRequest& request, const Sign
     if (opened.rows == nullptr || file.shape.presentWidth == 0 || file.shape.presentHeight == 0) {
         throw CannotDo("no picture to measure");
     }
+    // Lines or samples a damaged file does not hold would be measured as black.
+    if (file.shape.presentHeight < file.shape.height || file.shape.presentWidth < file.shape.width) {
+        throw CannotDo("the file holds " + std::to_string(file.shape.presentWidth) + "x" +
+                       std::to_string(file.shape.presentHeight) + " of its " + std::to_string(file.shape.width) + "x" +
+                       std::to_string(file.shape.height) + " samples: only a whole picture is measured");
+    }
     RunSettings s = settingsFor(file, request.canvas, model);
     std::string note;
     if (s.width != file.shape.width || s.height != file.shape.height) {

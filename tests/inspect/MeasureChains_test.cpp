@@ -6,6 +6,8 @@
 #include <string>
 
 #include "MeasureChain.h"
+#include "inspect/measure/LegalCodes.h"
+#include "inspect/measure/MeasureLimits.h"
 #include "tools/MathConstants.h"
 
 namespace {
@@ -121,6 +123,25 @@ TEST(MeasureChains, LumaGainAndOffsetAreFittedOverTheGreyScale)
     EXPECT_NEAR(m.levels.white.measured - m.levels.white.reference, 0.05 * (940 - black) - 10, 0.5);
     // A change of level is not noise.
     for (double n : m.noise.rms) EXPECT_LT(n, 0.5);
+
+    // Clipping is counted on Y' alone: colour differences pushed to the range's
+    // ends as well are not levels (and on a 4:2:2 card each would count twice).
+    const LegalCodes legal = LegalCodes::of(card.canvas);
+    const MeasureFrame clipped =
+        mapped(card.reference.frame, kAllPlanes, [&](int p, int x, int y, const MeasureFrame& f) {
+            return std::max<double>(legal.lowest, f.code(p, x, y) - 100);
+        });
+    long long clippedY = 0;
+    for (int y = 0; y < card.reference.frame.height; ++y) {
+        for (int x = 0; x < card.reference.frame.width; ++x) {
+            const int code = card.reference.frame.code(kY, x, y);
+            clippedY += code - 100 <= legal.lowest && code > legal.lowest;
+        }
+    }
+    const Measurement low = card.measure(clipped);
+    EXPECT_GT(clippedY, 0);
+    EXPECT_EQ(low.levels.clippedLow, clippedY);
+    EXPECT_EQ(low.levels.clippedHigh, 0);
 }
 
 TEST(MeasureChains, RegistrationFindsWholeAndHalfSampleShifts)
@@ -142,7 +163,30 @@ TEST(MeasureChains, RegistrationFindsWholeAndHalfSampleShifts)
         const Measurement m = card.measure(c.capture);
         EXPECT_NEAR(m.registration.dx, c.dx, c.within) << c.chain;
         EXPECT_NEAR(m.registration.dy, c.dy, c.within) << c.chain;
+        EXPECT_GT(m.registration.correlation, 0.9) << c.chain;
         if (c.within == 0) expectUnchangedApartFromPosition(m, c.chain);
+    }
+    // Pictures no shift searched makes like the card: one further off than
+    // the search (a 512 x 256 window here), the card mirrored. They are said
+    // to be no measure of a chain, first, and fail the built-in limits.
+    const struct {
+        const char* chain;
+        MeasureFrame capture;
+    } unlike[] = {
+        {"300 right", shifted(card.reference.frame, kAllPlanes, 300, 0)},
+        {"mirrored", mapped(card.reference.frame, kAllPlanes,
+                            [](int p, int x, int y, const MeasureFrame& f) { return f.code(p, f.width - 1 - x, y); })},
+    };
+    for (const auto& c : unlike) {
+        const Measurement m = card.measure(c.capture);
+        EXPECT_LT(m.registration.correlation, kLeastRegisteredCorrelation) << c.chain;
+        ASSERT_FALSE(m.diagnoses.empty()) << c.chain;
+        EXPECT_NE(m.diagnoses[0].find("not like the card"), std::string::npos) << c.chain << ": " << m.diagnoses[0];
+        bool failed = false;
+        for (const LimitCheck& check : checkLimits(m, LimitSet::builtIn())) {
+            failed = failed || (check.name == "registration_correlation" && !check.passed);
+        }
+        EXPECT_TRUE(failed) << c.chain;
     }
 }
 
@@ -248,6 +292,12 @@ TEST(MeasureChains, KnownMistakesAreNamed)
                     return p == kY ? (f.code(p, x, y) - 16 * s) * 255 / 219 : 512 + (f.code(p, x, y) - 512) * 255 / 224;
                 }),
          "full-range codes where studio-range codes belong"},
+        {"studio codes taken for full-range and squeezed", card709,
+         mapped(c709, kAllPlanes,
+                [&](int p, int x, int y, const MeasureFrame& f) {
+                    return p == kY ? 16 * s + f.code(p, x, y) * 219 / 255 : 512 + (f.code(p, x, y) - 512) * 224 / 255;
+                }),
+         "studio-range codes squeezed as if they were full-range"},
         {"full-range codes squeezed to studio", fullRange,
          mapped(fullRange.reference.frame, kAllPlanes,
                 [&](int p, int x, int y, const MeasureFrame& f) { return 16 * s + f.code(p, x, y) * 219 * s / 1023; }),

@@ -1,6 +1,7 @@
 #include "inspect/measure/Diagnoses.h"
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <utility>
 
@@ -115,6 +116,10 @@ std::vector<Mistake> mistakesFor(const MeasureCanvas& canvas)
         const RangeScale full = rangeScale(canvas, true);
         mistakes.push_back({"full-range codes where studio-range codes belong",
                             [=](const Codes& c) { return changeRange(c, canvas, own, full); }});
+        // The reverse: a chain that took the studio-range codes for full-range
+        // ones and squeezed them into the studio range.
+        mistakes.push_back({"studio-range codes squeezed as if they were full-range",
+                            [=](const Codes& c) { return changeRange(c, canvas, full, own); }});
     }
     return mistakes;
 }
@@ -158,4 +163,16 @@ std::vector<std::string> diagnose(const ColourBarsMeasure& bars, const MeasureCa
     }
     if (best == nullptr || bestLeft > kExplainedShare * none) return {};
     return {best->name};
+}
+
+std::string diagnoseRegistration(const Registration& registration)
+{
+    if (!registration.correlated() || registration.correlation >= kLeastRegisteredCorrelation) return {};
+    char text[320];
+    std::snprintf(text, sizeof text,
+                  "the capture is not like the card at the shift found (luma correlation %.2f): it is another "
+                  "picture, or lies further off than half the correlated window (256 samples and lines at most); "
+                  "no figure here describes the chain",
+                  registration.correlation);
+    return text;
 }

@@ -62,11 +62,16 @@ LevelsMeasure measureLevels(const MeasureFrame& capture, const MeasureFrame& car
         }
     }
 
+    // Clipping is counted where the range ends are black and white: the Y'
+    // samples of a Y'CbCr canvas (its colour differences, shared by two
+    // samples in 4:2:2 and 4:2:0, are not levels), every R'G'B' sample.
     const LegalCodes legal = LegalCodes::of(canvas);
+    const int firstPlane = canvas.yCbCr ? canvas.lumaPlane : 0;
+    const int endPlane = canvas.yCbCr ? canvas.lumaPlane + 1 : MeasureFrame::kPlanes;
     for (int y = 0; y < card.height; ++y) {
         const int cy = y + shift.dy;
         if (cy < 0 || cy >= capture.height) continue;
-        for (int p = 0; p < MeasureFrame::kPlanes; ++p) {
+        for (int p = firstPlane; p < endPlane; ++p) {
             const uint16_t* c = capture.row(p, cy);
             const uint16_t* r = card.row(p, y);
             for (int x = std::max(0, -shift.dx); x < std::min(card.width, capture.width - shift.dx); ++x) {

@@ -20,7 +20,7 @@ struct LevelsMeasure {
     double gain = 1;                    // measured = gain x reference + offset, least squares over the steps
     double offset = 0;                  // in codes
     double largestStepDeviation = 0;    // from that line, in codes, signed
-    long long clippedLow = 0;           // samples at the lowest legal code where the card's are not
+    long long clippedLow = 0;           // Y' (or R'G'B') samples at the lowest legal code where the card's are not
     long long clippedHigh = 0;          // and at the highest
 };
 

@@ -208,13 +208,16 @@ std::string measureHtml(const MeasureReport& r, const DifferenceMap& difference)
       << "img{image-rendering:pixelated;max-width:100%;border:1px solid #bbb}\n</style>\n</head>\n<body>\n";
     h << "<h1>Measurement of " << escaped(r.file) << "</h1>\n";
     h << "<p>Against the card rendered with <code>" << escaped(r.settings) << "</code>.";
-    if (!r.note.empty()) h << " " << escaped(r.note) << ".";
+    if (!r.note.empty()) h << " Note: " << escaped(r.note) << ".";
     h << "</p>\n<p class=\""
       << (r.passed() ? "pass\">Every value within its limits" : "fail\">Values outside their limits") << ".</p>\n";
 
     h << "<h2>Registration</h2>\n"
-      << table({"shift", "value"}, {{"dx (samples, &gt; 0: right)", fixed(m.registration.dx, 3, true)},
-                                    {"dy (lines, &gt; 0: down)", fixed(m.registration.dy, 3, true)}});
+      << table({"shift", "value"},
+               {{"dx (samples, &gt; 0: right)", fixed(m.registration.dx, 3, true)},
+                {"dy (lines, &gt; 0: down)", fixed(m.registration.dy, 3, true)},
+                {"luma correlation at that shift",
+                 m.registration.correlated() ? fixed(m.registration.correlation, 4, false) : "not measured"}});
 
     h << "<h2>Levels</h2>\n<p>Luma: " << escaped(m.canvas.lumaBasis) << "; codes.</p>\n";
     std::vector<std::vector<std::string>> levels;

@@ -46,8 +46,11 @@ std::string measureJson(const MeasureReport& r)
     json out;
     out["file"] = r.file;
     out["card"] = r.settings;
+    out["note"] = r.note.empty() ? json(nullptr) : json(r.note);
     out["components"] = json::array({canvas.names[0], canvas.names[1], canvas.names[2]});
-    out["registration"] = {{"dx", m.registration.dx}, {"dy", m.registration.dy}};
+    out["registration"] = {{"dx", m.registration.dx},
+                           {"dy", m.registration.dy},
+                           {"correlation", finiteOrNull(m.registration.correlation)}};
     out["levels"] = levelsOf(m.levels);
     json bars = json::array();
     for (const BarMeasure& b : m.bars.bars) {

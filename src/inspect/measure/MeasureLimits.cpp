@@ -35,6 +35,10 @@ const std::vector<LimitName>& limitNames()
          [](const Measurement& m) {
              return Values{{"dx", m.registration.dx}, {"dy", m.registration.dy}};
          }},
+        {"registration_correlation", "", "the luma correlation of card and capture at the shift found",
+         [](const Measurement& m) {
+             return m.registration.correlated() ? Values{{"", m.registration.correlation}} : Values{};
+         }},
         {"luma_gain_percent", "%", "(gain - 1) x 100 of the grey-scale fit",
          [](const Measurement& m) {
              return m.levels.fitted ? Values{{"", (m.levels.gain - 1) * kPercent}} : Values{};
@@ -120,6 +124,7 @@ bool readBound(const std::string& word, double& value)
 LimitSet LimitSet::builtIn()
 {
     return {{
+        {"registration_correlation", kLeastRegisteredCorrelation, 1},
         {"frequency_response_db", -0.2, 0.2},
         {"chroma_delay_ns", -10, 10},
         {"luma_gain_percent", -2, 2},

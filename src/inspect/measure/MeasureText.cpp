@@ -50,8 +50,8 @@ void printLevels(std::FILE* out, const Measurement& m)
         std::fprintf(out, "  fit: measured = %.5f x reference %+.2f codes; largest step deviation %+.2f codes\n",
                      m.levels.gain, shown(m.levels.offset), shown(m.levels.largestStepDeviation));
     }
-    std::fprintf(out, "  clipped samples: %lld at the lowest legal code, %lld at the highest\n", m.levels.clippedLow,
-                 m.levels.clippedHigh);
+    std::fprintf(out, "  clipped %s samples: %lld at the lowest legal code, %lld at the highest\n",
+                 m.canvas.yCbCr ? "Y'" : "R'G'B'", m.levels.clippedLow, m.levels.clippedHigh);
 }
 
 void printBars(std::FILE* out, const Measurement& m)
@@ -96,8 +96,9 @@ void printDelay(std::FILE* out, const Measurement& m)
             std::fprintf(out, "  %-3s not measured (no bar edge large enough)\n", m.canvas.chromaLabels[c]);
             continue;
         }
-        std::fprintf(out, "  %-3s %+8.3f samples %+9.2f ns  (%d edges)\n", m.canvas.chromaLabels[c],
-                     shown(m.chromaDelay.samples[c]), shown(m.chromaDelay.ns[c]), m.chromaDelay.edges[c]);
+        std::fprintf(out, "  %-3s %+8.3f samples %+9.2f ns  (%d edge%s)\n", m.canvas.chromaLabels[c],
+                     shown(m.chromaDelay.samples[c]), shown(m.chromaDelay.ns[c]), m.chromaDelay.edges[c],
+                     m.chromaDelay.edges[c] == 1 ? "" : "s");
     }
 }
 
@@ -144,6 +145,11 @@ void printMeasureText(std::FILE* out, const MeasureReport& r)
     if (!r.note.empty()) std::fprintf(out, "note: %s\n", r.note.c_str());
     section(out, "registration (capture against card; > 0: right, down)");
     std::fprintf(out, "  dx %+9.3f samples\n  dy %+9.3f lines\n", m.registration.dx, m.registration.dy);
+    if (m.registration.correlated()) {
+        std::fprintf(out, "  luma correlation at that shift %.4f\n", m.registration.correlation);
+    } else {
+        std::fprintf(out, "  luma correlation at that shift: not measured (the card is one level there)\n");
+    }
     printLevels(out, m);
     printBars(out, m);
     section(out, "diagnoses");

@@ -22,5 +22,7 @@ Measurement measureCapture(const MeasureFrame& capture, const CardReference& ref
     m.noise = measureNoise(capture, card, spans, shift, canvas);
     m.psnrDb = measurePsnr(capture, card, canvas);
     m.diagnoses = diagnose(m.bars, canvas);
+    const std::string unregistered = diagnoseRegistration(m.registration);
+    if (!unregistered.empty()) m.diagnoses.insert(m.diagnoses.begin(), unregistered);
     return m;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <complex>
 #include <cstddef>
+#include <limits>
 #include <vector>
 
 #include "inspect/measure/Fft.h"
@@ -122,6 +123,32 @@ void refine(const std::vector<Complex>& spectrum, int nx, int ny, double& cx, do
     cy += (bj - kSteps + fy) * step;
 }
 
+// The correlation coefficient of the card's luma over the window and the
+// capture's moved by (tx, ty), over the part of the window the capture holds.
+double lumaCorrelation(const MeasureFrame& capture, const MeasureFrame& card, const MeasureCanvas& canvas, int x0,
+                       int y0, int nx, int ny, int tx, int ty)
+{
+    double sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
+    long long n = 0;
+    for (int y = std::max(y0, -ty); y < std::min(y0 + ny, capture.height - ty); ++y) {
+        for (int x = std::max(x0, -tx); x < std::min(x0 + nx, capture.width - tx); ++x) {
+            const double a = canvas.luma(capture, capture.index(x + tx, y + ty));
+            const double b = canvas.luma(card, card.index(x, y));
+            sa += a, sb += b, saa += a * a, sbb += b * b, sab += a * b;
+            ++n;
+        }
+    }
+    if (n == 0) return 0;
+    const double count = static_cast<double>(n);
+    const double covariance = sab - sa * sb / count;
+    const double captureSpread = saa - sa * sa / count;
+    const double cardSpread = sbb - sb * sb / count;
+    // A card too small to hold more than one level there tells nothing.
+    if (!(cardSpread > 0)) return std::numeric_limits<double>::quiet_NaN();
+    if (!(captureSpread > 0)) return 0;
+    return covariance / std::sqrt(captureSpread * cardSpread);
+}
+
 }  // namespace
 
 int Registration::wholeDx() const
@@ -196,5 +223,6 @@ Registration measureRegistration(const MeasureFrame& capture, const MeasureFrame
     // A whole shift is reported whole ("+ 0.0": never a negative zero).
     r.dx = (std::abs(dx - std::round(dx)) < kWholeWithin ? std::round(dx) : dx) + 0.0;
     r.dy = (std::abs(dy - std::round(dy)) < kWholeWithin ? std::round(dy) : dy) + 0.0;
+    r.correlation = lumaCorrelation(capture, card, canvas, x0, y0, nx, ny, r.wholeDx(), r.wholeDy());
     return r;
 }
