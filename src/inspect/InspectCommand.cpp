@@ -108,6 +108,10 @@ RunSettings settingsFor(const InspectedFile& file, const CardOptions& options, c
     s.sampling = file.sampling;
     // A PNG's and a Y4M's codes show the depth they were rounded to; other kinds do not record it.
     if (renderedDepthShownByCodes(file.kind)) s.bitDepth = file.shape.codeBits;
+    if (file.displayAspectWidth > 0) {
+        s.aspectWidth = file.displayAspectWidth;
+        s.aspectHeight = file.displayAspectHeight;
+    }
     options.applyTo(s);
     s.axes = model.axes;
     s.fullRange = model.fullRange;

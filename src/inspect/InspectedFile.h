@@ -42,6 +42,11 @@ struct InspectedFile {
     std::vector<std::string> problems;  // damage: a file with any is reported as damaged
     int dpxDescriptor = 0;
     int patternFormat = -1;
+    // The display aspect the header records (a Y4M's pixel aspect with its
+    // size), in lowest terms; 0 when it records none. The card is compared
+    // at it unless -a says otherwise.
+    int displayAspectWidth = 0;
+    int displayAspectHeight = 0;
 
     void field(const std::string& name, const std::string& value) { fields.push_back({name, value}); }
     bool damaged() const { return !problems.empty(); }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -68,6 +69,29 @@ bool positiveNumber(const std::string& text, uint64_t& value)
     if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos) return false;
     value = std::strtoull(text.c_str(), nullptr, 10);
     return value > 0 && value <= INT32_MAX;
+}
+
+// A pixel aspect n:d of a W x H picture is the display aspect W n : H d
+// ("0:0", unknown, and anything malformed record none).
+void recordDisplayAspect(const Header& h, InspectedFile& result)
+{
+    const std::size_t colon = h.aspect.find(':');
+    uint64_t n = 0, d = 0;
+    if (colon == std::string::npos || !positiveNumber(h.aspect.substr(0, colon), n) ||
+        !positiveNumber(h.aspect.substr(colon + 1), d)) {
+        return;
+    }
+    uint64_t across = h.width * n;
+    uint64_t down = h.height * d;
+    const uint64_t common = std::gcd(across, down);
+    across /= common;
+    down /= common;
+    if (across > INT32_MAX || down > INT32_MAX) return;
+    result.displayAspectWidth = static_cast<int>(across);
+    result.displayAspectHeight = static_cast<int>(down);
+    result.field("display aspect", std::to_string(across) + ":" + std::to_string(down) +
+                                       " (the card is compared at -a " + std::to_string(across) + "x" +
+                                       std::to_string(down) + " unless -a is given)");
 }
 
 void readChroma(Header& h)
@@ -243,6 +267,7 @@ std::unique_ptr<FileRows> openY4mFile(const InputBytes& input, InspectedFile& re
     result.field("frame rate", h.rate);
     result.field("interlacing", interlacingName(h.interlacing));
     result.field("pixel aspect", h.aspect);
+    recordDisplayAspect(h, result);
     result.field("samples", "C" + h.chroma + ": " + std::to_string(h.bits) + "-bit " + samplingName(h.sampling));
     result.field("colour range", h.range.empty() ? "not given (XCOLORRANGE absent)" : h.range);
     result.layout = ColourLayout::YCbCr;

@@ -138,3 +138,26 @@ TEST(InspectY4m, AStreamThroughFfmpegComparesIdenticalOnStandardInput)
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("result: identical"), std::string::npos) << run.out;
 }
+
+TEST(InspectY4m, ThePixelAspectGivesTheDisplayAspectUnlessAIsGiven)
+{
+    // 720x576 at 4:3 is A16:15; the card of another aspect differs.
+    const std::vector<std::string> sd = {"-d", "720x576", "-a", "4x3", "-c", "601", "-s", "422", "-b", "10"};
+    const std::string file = renderWithPm5544(sd, "sd.y4m");
+    const ProgramRun summary = inspect({file});
+    EXPECT_NE(summary.out.find("display aspect:          4:3"), std::string::npos) << summary.out;
+    const ProgramRun own = inspect({"-c", "601", "--compare", file});
+    EXPECT_EQ(own.status, 0) << own.out;
+    EXPECT_NE(own.out.find("-d 720x576 -a 4x3 -c 601"), std::string::npos) << own.out;
+    const ProgramRun other = inspect({"-c", "601", "-a", "16x9", "--compare", file});
+    EXPECT_EQ(other.status, 1) << other.out;
+    // "0:0" (unknown) and malformed aspects record none: the card's default applies.
+    std::string bytes = readFile(file);
+    for (const char* unknown : {"A0:0", "A16:0", "A:15", "A99999999999:1"}) {
+        std::string changed = bytes;
+        changed.replace(changed.find("A16:15"), 6, unknown);
+        writeBytes(testTempDir() + "/unknown.y4m", changed);
+        const ProgramRun run = inspect({"-c", "601", "--compare", testTempDir() + "/unknown.y4m"});
+        EXPECT_NE(run.out.find("-a 16x9"), std::string::npos) << unknown << "\n" << run.out;
+    }
+}
