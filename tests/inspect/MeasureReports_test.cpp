@@ -171,6 +171,18 @@ TEST(MeasureReports, TheReportPageIsWellFormedAndSelfContained)
     EXPECT_EQ(count(html, "<svg id=\"heat-legend\""), 1u);
     const std::size_t data = html.find("base64,") + 7;
     EXPECT_EQ(html.substr(data, 8), "iVBORw0K");  // the PNG signature, 89 50 4E 47 0D 0A 1A 0A
+
+    // A flat grey capture, whose gratings read -300 dB and more: the dB axis
+    // still has a few lines that can be read, not hundreds.
+    std::string flat = "YUV4MPEG2 W640 H360 F25:1 Ip A1:1 C444p10 XCOLORRANGE=LIMITED\nFRAME\n";
+    for (int i = 0; i < 640 * 360 * 3; ++i) flat += std::string("\x00\x02", 2);  // code 512
+    writeBytes(testTempDir() + "/flat.y4m", flat);
+    EXPECT_EQ(measure({"--report", page}, testTempDir() + "/flat.y4m").status, 1);
+    const std::string flatPage = readFile(page);
+    const std::string chart = flatPage.substr(flatPage.find("<svg id=\"frequency-response\""));
+    const std::size_t dbLabels = count(chart.substr(0, chart.find("</svg>")), "text-anchor=\"end\"");
+    EXPECT_GE(dbLabels, 3u);
+    EXPECT_LE(dbLabels, 11u);
 }
 
 TEST(MeasureReports, OptionsThatDoNotGoTogetherAreRefused)

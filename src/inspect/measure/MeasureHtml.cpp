@@ -20,7 +20,11 @@ constexpr int kLegendWidth = 400;
 constexpr int kLegendHeight = 16;
 constexpr int kLegendSteps = 64;
 constexpr int kDefaultDbRange = 1;  // the chart shows at least +-1 dB
-constexpr double kNothing = 5e-10;  // what rounding leaves of a difference of nothing: shown as 0, not -0
+// ...and at most this far either way: a grating a chain removed reads -300 dB
+// and more, and is drawn at the chart's edge.
+constexpr double kWidestDbRange = 120;
+constexpr double kMostDbLines = 10;  // labelled lines, each 1, 2, 5, 10, 20 or 50 dB apart
+constexpr double kNothing = 5e-10;   // what rounding leaves of a difference of nothing: shown as 0, not -0
 
 std::string escaped(const std::string& text)
 {
@@ -86,8 +90,13 @@ std::string responseChart(const MeasureReport& r)
     for (const GratingResponse& g : gratings) {
         mhz = std::max(mhz, g.mhz);
         if (!g.measurable) continue;
-        top = std::max(top, std::ceil(g.db));
-        bottom = std::min(bottom, std::floor(g.db));
+        top = std::max(top, std::ceil(std::min(g.db, kWidestDbRange)));
+        bottom = std::min(bottom, std::floor(std::max(g.db, -kWidestDbRange)));
+    }
+    double dbStep = 1;
+    for (const double step : {1.0, 2.0, 5.0, 10.0, 20.0, 50.0}) {
+        dbStep = step;
+        if ((top - bottom) / step <= kMostDbLines) break;
     }
     const double right = std::ceil(mhz * 1.1);
     const double plotW = kChartWidth - 2 * kChartMargin;
@@ -104,7 +113,7 @@ std::string responseChart(const MeasureReport& r)
         s << "<rect class=\"limit-band\" x=\"" << x(0) << "\" y=\"" << y(band[1]) << "\" width=\"" << plotW
           << "\" height=\"" << y(band[0]) - y(band[1]) << "\" fill=\"#d8f0d8\"/>\n";
     }
-    for (double db = bottom; db <= top; db += 1) {
+    for (double db = std::ceil(bottom / dbStep) * dbStep; db <= top; db += dbStep) {
         s << "<line x1=\"" << x(0) << "\" y1=\"" << y(db) << "\" x2=\"" << x(right) << "\" y2=\"" << y(db)
           << "\" stroke=\"" << (db == 0 ? "#444" : "#ccc") << "\"/>\n";
         s << "<text x=\"" << x(0) - 6 << "\" y=\"" << y(db) + 4 << "\" text-anchor=\"end\" font-size=\"11\">"
