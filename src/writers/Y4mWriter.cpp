@@ -1,6 +1,8 @@
 #include "writers/Y4mWriter.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -32,6 +34,30 @@ int writeAll(int fd, const unsigned char* data, std::size_t size)
         size -= static_cast<std::size_t>(n);
     }
     return 0;
+}
+
+// The same through a pipe, handing it the pages of `data` instead of copying
+// them; `done` counts the bytes that went in. ENOSYS or EINVAL when the
+// system cannot (the caller then writes the rest).
+int spliceAll(int fd, const unsigned char* data, std::size_t size, std::size_t& done)
+{
+    done = 0;
+    while (done < size) {
+        iovec pages{const_cast<unsigned char*>(data + done), size - done};
+        const ssize_t n = ::vmsplice(fd, &pages, 1, 0);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+bool isPipe(int fd)
+{
+    struct stat s;
+    return ::fstat(fd, &s) == 0 && S_ISFIFO(s.st_mode);
 }
 
 }  // namespace
@@ -87,8 +113,19 @@ bool Y4mWriter::write(OutputFile& out, int64_t frames)
 #endif
     const std::string line = Y4m::headerLine(header_);
     int error = writeAll(fd, reinterpret_cast<const unsigned char*>(line.data()), line.size());
+    bool splicing = isPipe(fd);
     while (error == 0 && (frames == 0 || framesWritten_ < frames)) {
-        error = writeAll(fd, frame_.data(), frame_.size());
+        if (splicing) {
+            std::size_t done = 0;
+            error = spliceAll(fd, frame_.data(), frame_.size(), done);
+            // The system cannot: the rest written instead, and every frame after it.
+            if (error == ENOSYS || error == EINVAL) {
+                splicing = false;
+                error = writeAll(fd, frame_.data() + done, frame_.size() - done);
+            }
+        } else {
+            error = writeAll(fd, frame_.data(), frame_.size());
+        }
         if (error == 0) ++framesWritten_;
     }
     readerStopped_ = error == EPIPE;

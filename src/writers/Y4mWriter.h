@@ -3,13 +3,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "writers/MappedPages.h"
 #include "writers/Y4mHeader.h"
 
 class OutputFile;
 
 // A YUV4MPEG2 stream of one picture repeated: the frame is assembled once from
 // the lines of code values handed over, then written as many times as the
-// stream holds frames, each time the same bytes.
+// stream holds frames, each time the same bytes. Into a pipe the frame's pages
+// are handed over (vmsplice) rather than copied, so that the reader's copy is
+// the only one: the frame is never changed once the first is written.
 class Y4mWriter {
 public:
     explicit Y4mWriter(const Y4m::Header& header);
@@ -35,7 +38,7 @@ private:
     Y4m::Header header_;
     int shift_;  // up to the stored depth
     int sampleBytes_;
-    std::vector<unsigned char> frame_;  // "FRAME\n" and the planes
+    MappedPages frame_;  // "FRAME\n" and the planes
     std::size_t lumaAt_;
     std::size_t cbAt_;
     std::size_t crAt_;

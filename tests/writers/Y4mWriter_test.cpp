@@ -1,5 +1,6 @@
 // The Y4M header line and the frames of a stream, byte by byte.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -117,4 +118,51 @@ TEST(Y4mWriter, FramesRepeatTheSamePlanesLittleEndianAtTheStoredDepth)
                               std::string("\x00\x08\x0E\x00", 4) +                                   // Cb
                               std::string("\x10\x00\x02\x08", 4);                                    // Cr
     EXPECT_EQ(readFile(path), Y4m::headerLine(h) + frame + frame + frame);
+}
+
+TEST(Y4mWriter, FramesHandedToAPipeOutliveTheWriter)
+{
+    // The frames are handed to the pipe, not copied: they must still be there,
+    // unchanged, when the reader reads them after the writer is gone and the
+    // program has gone on allocating and writing memory.
+    const Y4m::Header h = headerOf(64, 16, Chroma::Full444, 8);
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const auto fill = [](Y4mWriter& writer) {
+        std::vector<uint16_t> line(64);
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 64; ++x) line[static_cast<std::size_t>(x)] = static_cast<uint16_t>(x + 3 * y);
+            writer.addLuma(line.data());
+            writer.addChroma(line.data(), line.data());
+        }
+    };
+    const std::string path = emptyTempDir() + "/same.y4m";
+    {
+        Y4mWriter writer(h);
+        fill(writer);
+        OutputFile file(path);
+        ASSERT_TRUE(file.open());
+        ASSERT_TRUE(writer.write(file, 3));
+        ASSERT_TRUE(file.commit());
+    }
+    const std::string expected = readFile(path);
+    {
+        Y4mWriter writer(h);
+        fill(writer);
+        OutputFile out("pipe", fds[1]);
+        ASSERT_TRUE(out.open());
+        ASSERT_TRUE(writer.write(out, 3));  // about 9 KiB: the pipe holds it all
+        ASSERT_TRUE(out.commit());
+    }
+    ::close(fds[1]);
+    for (int i = 0; i < 8; ++i) {
+        std::vector<unsigned char> churn(Y4m::frameBytes(h), 0xAA);
+        EXPECT_EQ(churn.back(), 0xAA);
+    }
+    std::string read;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) read.append(buffer, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    EXPECT_EQ(read.size(), expected.size());
+    EXPECT_TRUE(read == expected);
 }
