@@ -19,7 +19,7 @@ Clearance Clearance::forHeight(int height)
             std::max(kMinLines, height / kLinesPerClearanceStep)};
 }
 
-std::vector<FlatSpan> findFlatSpans(const MeasureFrame& card, const PhilipsPm5544Spec& spec, Clearance clearance)
+std::vector<FlatSpan> findFlatSpans(const MeasureFrame& card, const PhilipsPm5544Spec& pattern, Clearance clearance)
 {
     const int w = card.width;
     const int h = card.height;
@@ -59,7 +59,7 @@ std::vector<FlatSpan> findFlatSpans(const MeasureFrame& card, const PhilipsPm554
             while (end < w && steady(end) && card.sameColour(card.index(end, y), card.index(x, y))) ++end;
             const int x0 = x + clearance.samples;
             const int x1 = end - clearance.samples;
-            if (x1 > x0) spans.push_back({y, x0, x1, spec.regionOf((x0 + x1) / 2, y), card.index(x0, y)});
+            if (x1 > x0) spans.push_back({y, x0, x1, pattern.regionOf((x0 + x1) / 2, y), card.index(x0, y)});
             x = end;
         }
     }

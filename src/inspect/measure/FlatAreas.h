@@ -26,4 +26,4 @@ struct FlatSpan {
 };
 
 // Every flat span of the card, line by line from the top, left to right.
-std::vector<FlatSpan> findFlatSpans(const MeasureFrame& card, const PhilipsPm5544Spec& spec, Clearance clearance);
+std::vector<FlatSpan> findFlatSpans(const MeasureFrame& card, const PhilipsPm5544Spec& pattern, Clearance clearance);

@@ -46,8 +46,9 @@ struct SineFit {
 }  // namespace
 
 std::vector<GratingResponse> measureFrequencyResponse(const MeasureFrame& capture, const MeasureFrame& card,
-                                                      const PhilipsPm5544Spec& spec, const Registration& registration,
-                                                      const MeasureCanvas& canvas, Clearance clearance)
+                                                      const PhilipsPm5544Spec& pattern,
+                                                      const Registration& registration, const MeasureCanvas& canvas,
+                                                      Clearance clearance)
 {
     const WholeShift shift{registration.wholeDx(), registration.wholeDy()};
     std::vector<GratingResponse> responses;
@@ -57,20 +58,20 @@ std::vector<GratingResponse> measureFrequencyResponse(const MeasureFrame& captur
     for (int k = 0; k < kGratingRegionCount; ++k) {
         GratingResponse r;
         r.grating = k + 1;
-        r.periodSamples = static_cast<int>(spec.freqToPixels(spec.gratingStartHz + k * spec.gratingStepHz));
+        r.periodSamples = static_cast<int>(pattern.freqToPixels(pattern.gratingStartHz + k * pattern.gratingStepHz));
         r.cyclesPerSample = 1.0 / r.periodSamples;
         r.mhz = canvas.sampleRateHz / r.periodSamples / kHzPerMHz;
         responses.push_back(r);
         fits.emplace_back(r.periodSamples);
     }
-    const int centreY = spec.heightFraction(1, 2);
-    const int top = centreY + spec.heightFraction(kBandTop, kBandUnits);
-    const int bottom = centreY + spec.heightFraction(kBandBottom, kBandUnits);
+    const int centreY = pattern.heightFraction(1, 2);
+    const int top = centreY + pattern.heightFraction(kBandTop, kBandUnits);
+    const int bottom = centreY + pattern.heightFraction(kBandBottom, kBandUnits);
     std::vector<CardRegion> regions;
     for (int y = top; y <= bottom && y < card.height; ++y) {
         const int cy = y + shift.dy;
         if (cy < 0 || cy >= capture.height) continue;
-        spec.regionsOfLine(y, regions);
+        pattern.regionsOfLine(y, regions);
         int x = 0;
         while (x < card.width) {
             const CardRegion region = regions[static_cast<std::size_t>(x)];
@@ -79,9 +80,9 @@ std::vector<GratingResponse> measureFrequencyResponse(const MeasureFrame& captur
             const int k = static_cast<int>(region) - kFirstGrating;
             const int middle = (x + end) / 2;
             const bool grating = k >= 0 && k < kGratingRegionCount;
-            const bool clearAbove = y - clearance.lines >= 0 && spec.regionOf(middle, y - clearance.lines) == region;
+            const bool clearAbove = y - clearance.lines >= 0 && pattern.regionOf(middle, y - clearance.lines) == region;
             const bool clearBelow =
-                y + clearance.lines < card.height && spec.regionOf(middle, y + clearance.lines) == region;
+                y + clearance.lines < card.height && pattern.regionOf(middle, y + clearance.lines) == region;
             if (grating && clearAbove && clearBelow) {
                 const int p = responses[static_cast<std::size_t>(k)].periodSamples;
                 const int length = end - x - 2 * clearance.samples;

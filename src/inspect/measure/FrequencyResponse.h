@@ -23,5 +23,6 @@ struct GratingResponse {
 // the grating's lines, clear of its ends and of the centre strip, the
 // amplitudes summed over the lines before they are divided.
 std::vector<GratingResponse> measureFrequencyResponse(const MeasureFrame& capture, const MeasureFrame& card,
-                                                      const PhilipsPm5544Spec& spec, const Registration& registration,
-                                                      const MeasureCanvas& canvas, Clearance clearance);
+                                                      const PhilipsPm5544Spec& pattern,
+                                                      const Registration& registration, const MeasureCanvas& canvas,
+                                                      Clearance clearance);

@@ -8,16 +8,16 @@
 Measurement measureCapture(const MeasureFrame& capture, const CardReference& reference, const MeasureCanvas& canvas)
 {
     const MeasureFrame& card = reference.frame;
-    const PhilipsPm5544Spec& spec = *reference.card;
+    const PhilipsPm5544Spec& pattern = *reference.card;
     Measurement m;
     m.canvas = canvas;
     m.registration = measureRegistration(capture, card, canvas);
     const WholeShift shift{m.registration.wholeDx(), m.registration.wholeDy()};
     const Clearance clearance = Clearance::forHeight(card.height);
-    const std::vector<FlatSpan> spans = findFlatSpans(card, spec, clearance);
+    const std::vector<FlatSpan> spans = findFlatSpans(card, pattern, clearance);
     m.levels = measureLevels(capture, card, spans, shift, canvas);
     m.bars = measureColourBars(capture, card, spans, shift, canvas);
-    m.frequencyResponse = measureFrequencyResponse(capture, card, spec, m.registration, canvas, clearance);
+    m.frequencyResponse = measureFrequencyResponse(capture, card, pattern, m.registration, canvas, clearance);
     m.chromaDelay = measureChromaDelay(capture, card, spans, m.registration, canvas, clearance);
     m.noise = measureNoise(capture, card, spans, shift, canvas);
     m.psnrDb = measurePsnr(capture, card, canvas);
