@@ -23,9 +23,8 @@ namespace {
 using namespace DPX;  // the header layout and the packing (writers/DpxHeader.h)
 
 constexpr std::size_t kZeroBlockSize = 512;
-// Packed lines are written in bands of about this size; two wait at most.
+// Packed lines are written in bands of about this size (kBandsWaiting wait at most).
 constexpr std::size_t kBandBytes = std::size_t{1} << 18;
-constexpr std::size_t kBandsWaiting = 2;
 constexpr char kVersionText[] = "V2.0";
 constexpr uint32_t kNotEncrypted = kUndefined;
 
@@ -228,9 +227,6 @@ DpxRowWriter::DpxRowWriter(FILE* file, DPX::eFormat format, int width, int heigh
     // of four can still be written from it; bytes not packed stay zero.
     words_.assign((lineBytes_ + kBytesPerWord - 1) / kBytesPerWord, 0);
     bandBytes_ = std::max(lineBytes_, kBandBytes / std::max<std::size_t>(lineBytes_, 1) * lineBytes_);
-    // Every band there can be (filled, waiting, being written) fits among
-    // the spares without growing them on the worker's thread.
-    spare_.reserve(kBandsWaiting + 2);
     worker_ = std::make_unique<OrderedWorker>(kBandsWaiting);
 }
 
@@ -256,23 +252,13 @@ void DpxRowWriter::writeRow(const unsigned short* row)
 
 void DpxRowWriter::sendBand()
 {
-    std::vector<unsigned char> next;
-    {
-        std::lock_guard<std::mutex> lock(spareMutex_);
-        if (!spare_.empty()) {
-            next = std::move(spare_.back());
-            spare_.pop_back();
-        }
-    }
-    next.reserve(bandBytes_);
+    std::vector<unsigned char> next = spare_.take(bandBytes_);
     std::swap(next, band_);
     worker_->post([this, band = std::move(next)]() mutable {
         if (std::fwrite(band.data(), 1, band.size(), file_) != band.size()) {
             writeFailed_ = true;
         }
-        band.clear();
-        std::lock_guard<std::mutex> lock(spareMutex_);
-        spare_.push_back(std::move(band));
+        spare_.giveBack(std::move(band));
     });
 }
 

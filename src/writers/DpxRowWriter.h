@@ -8,6 +8,8 @@
 #include <mutex>
 #include <vector>
 
+#include "writers/SpareBands.h"
+
 #include "writers/DpxHeader.h"
 
 class OrderedWorker;
@@ -45,8 +47,9 @@ private:
     std::vector<uint32_t> words_;
     std::vector<unsigned char> band_;  // packed lines not yet handed on
     std::size_t bandBytes_ = 0;
-    std::mutex spareMutex_;
-    std::vector<std::vector<unsigned char>> spare_;  // bands written
+    static constexpr std::size_t kBandsWaiting = 2;  // bands handed on that wait at most
+    // Every band there can be (filled, waiting, being written) fits among the spares.
+    SpareBands spare_{kBandsWaiting + 2};
     bool ok_ = true;
     std::atomic<bool> writeFailed_{false};
     std::unique_ptr<OrderedWorker> worker_;

@@ -32,9 +32,8 @@ constexpr int kSamplesPerPixel = SampleLayout::kTiffSamplesPerPixel;
 constexpr int kBitsPerSample = 16;
 constexpr uint16_t kFullChromaResolution = 1;  // YCbCr subsampling factor: none
 constexpr tstrip_t kTheStrip = 0;
-// Rows go to the coding thread in bands of about this size; two wait at most.
+// Rows go to the coding thread in bands of about this size (kBandsWaiting wait at most).
 constexpr std::size_t kBandBytes = std::size_t{1} << 17;
-constexpr std::size_t kBandsWaiting = 2;
 // Coded data goes to the file in pieces of about this size.
 constexpr std::size_t kCodedPieceBytes = std::size_t{1} << 18;
 
@@ -111,9 +110,6 @@ TiffRowWriter::TiffRowWriter(OutputFile& out, bool isYCbCr, int width, int heigh
       bandBytes_(std::max(rowBytes_, kBandBytes / std::max<std::size_t>(rowBytes_, 1) * rowBytes_)),
       worker_(std::make_unique<OrderedWorker>(kBandsWaiting))
 {
-    // Every band there can be (filled, waiting, being coded) fits among the
-    // spares without growing them on the worker's thread.
-    spare_.reserve(kBandsWaiting + 2);
     augment_libtiff_with_custom_tags();
     // libtiff goes back to write the directory's place into the header; a
     // device or pipe gets the finished file from a scratch file instead.
@@ -207,15 +203,7 @@ void TiffRowWriter::writeRow(const uint16_t* row)
 
 void TiffRowWriter::sendBand(bool last)
 {
-    std::vector<uint8_t> next;
-    {
-        std::lock_guard<std::mutex> lock(spareMutex_);
-        if (!spare_.empty()) {
-            next = std::move(spare_.back());
-            spare_.pop_back();
-        }
-    }
-    next.reserve(bandBytes_);
+    std::vector<uint8_t> next = spare_.take(bandBytes_);
     std::swap(next, band_);
     worker_->post([this, band = std::move(next), last]() mutable { codeBand(band, last); });
 }
@@ -240,9 +228,7 @@ void TiffRowWriter::codeBand(std::vector<uint8_t>& band, bool last)
             outOfMemory_ = true;
         }
     }
-    band.clear();
-    std::lock_guard<std::mutex> lock(spareMutex_);
-    spare_.push_back(std::move(band));
+    spare_.giveBack(std::move(band));
 }
 
 bool TiffRowWriter::finish()

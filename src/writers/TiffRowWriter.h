@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "writers/SpareBands.h"
+
 class OutputFile;
 class OrderedWorker;
 class TiffLzwCoder;
@@ -57,10 +59,11 @@ private:
     std::unique_ptr<TiffLzwCoder> coder_;
     std::size_t rowBytes_;
     std::size_t bandBytes_;
-    std::vector<uint8_t> band_;  // the rows gathered, in the host's byte order
-    std::mutex spareMutex_;
-    std::vector<std::vector<uint8_t>> spare_;  // bands the worker is done with
-    bool coding_ = false;                      // a row was written
+    std::vector<uint8_t> band_;                      // the rows gathered, in the host's byte order
+    static constexpr std::size_t kBandsWaiting = 2;  // bands handed on that wait at most
+    // Every band there can be (filled, waiting, being written) fits among the spares.
+    SpareBands spare_{kBandsWaiting + 2};
+    bool coding_ = false;  // a row was written
     bool ok_ = true;
     std::atomic<bool> codingFailed_{false};
     std::atomic<bool> outOfMemory_{false};
