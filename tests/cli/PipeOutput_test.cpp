@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "EveryWrittenKind.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 
@@ -20,21 +21,6 @@ namespace {
 // The DPX creation time, the one field that may differ between two runs.
 constexpr std::size_t kDpxTimeOffset = 136;
 constexpr std::size_t kDpxTimeBytes = 24;
-
-struct Kind {
-    std::string extension;
-    std::vector<std::string> settings;
-};
-
-const Kind kKinds[] = {
-    {"png", {"-c", "709", "-s", "422", "-b", "10"}},
-    {"tif", {"-c", "PQ", "-b", "10"}},
-    {"dpx", {"-c", "709", "-s", "422", "-b", "10"}},
-    {"pat", {"-c", "709", "-s", "422"}},
-    {"yc4", {"-c", "HLG"}},
-    {"rgb", {"-c", "RGB-headroom"}},
-    {"xyz", {"-c", "RGB-PQ"}},
-};
 
 std::string readAll(int fd)
 {
@@ -75,7 +61,7 @@ std::string withoutDpxTime(std::string bytes)
 TEST(PipeOutput, EveryKindThroughAPipeIsTheFileItWritesByName)
 {
     const std::string dir = testTempDir();
-    for (const Kind& kind : kKinds) {
+    for (const WrittenKind& kind : kEveryWrittenKind) {
         const std::string name = "card." + kind.extension;
         const std::string fileDir = dir + "/file", pipeDir = dir + "/pipe";
         std::filesystem::remove_all(fileDir);

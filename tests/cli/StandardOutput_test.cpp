@@ -6,26 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "EveryWrittenKind.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 
 namespace {
-
-struct Kind {
-    std::string name;
-    std::vector<std::string> settings;
-};
-
-const Kind kKinds[] = {
-    {"png", {"-c", "709", "-s", "422", "-b", "10"}},
-    {"tif", {"-c", "PQ", "-b", "10"}},
-    {"dpx", {"-c", "709", "-s", "422", "-b", "10"}},
-    {"pat", {"-c", "709", "-s", "422"}},
-    {"yc4", {"-c", "HLG"}},
-    {"rgb", {"-c", "RGB-headroom"}},
-    {"xyz", {"-c", "RGB-PQ"}},
-    {"y4m", {"-c", "709", "-s", "420", "-b", "10"}},
-};
 
 // A DPX header names its file and the time it was made (bytes 36 to 160).
 std::string withoutNameAndTime(std::string dpx)
@@ -40,25 +25,25 @@ std::string withoutNameAndTime(std::string dpx)
 TEST(StandardOutput, EveryKindWritesTheFileAloneWithTheLinesOnStandardError)
 {
     const std::string dir = emptyTempDir();
-    for (const Kind& kind : kKinds) {
+    for (const WrittenKind& kind : kEveryWrittenKind) {
         std::vector<std::string> args = kind.settings;
         args.insert(args.end(), {"-d", "1280x72"});
         std::vector<std::string> named = args;
-        named.push_back(dir + "/card." + kind.name);
-        ASSERT_EQ(runProgram(named).status, 0) << kind.name;
+        named.push_back(dir + "/card." + kind.extension);
+        ASSERT_EQ(runProgram(named).status, 0) << kind.extension;
         // Without --format, "-" gets PNG as a name without an extension does.
-        if (kind.name != "png") args.insert(args.end(), {"--format", kind.name});
+        if (kind.extension != "png") args.insert(args.end(), {"--format", kind.extension});
         args.push_back("-");
         const ProgramRun piped = runProgram(args);
-        ASSERT_EQ(piped.status, 0) << kind.name << piped.err;
+        ASSERT_EQ(piped.status, 0) << kind.extension << piped.err;
 
-        const std::string written = readFile(dir + "/card." + kind.name);
-        EXPECT_EQ(kind.name == "dpx" ? withoutNameAndTime(piped.out) : piped.out,
-                  kind.name == "dpx" ? withoutNameAndTime(written) : written)
-            << kind.name;
-        EXPECT_NE(piped.err.find("size 1280x72\n"), std::string::npos) << kind.name << piped.err;
-        const std::string writing = kind.name == "png" ? "PNG file by default" : kind.name + " file";
-        EXPECT_NE(piped.err.find("Writing " + writing + "\n"), std::string::npos) << kind.name << piped.err;
+        const std::string written = readFile(dir + "/card." + kind.extension);
+        EXPECT_EQ(kind.extension == "dpx" ? withoutNameAndTime(piped.out) : piped.out,
+                  kind.extension == "dpx" ? withoutNameAndTime(written) : written)
+            << kind.extension;
+        EXPECT_NE(piped.err.find("size 1280x72\n"), std::string::npos) << kind.extension << piped.err;
+        const std::string writing = kind.extension == "png" ? "PNG file by default" : kind.extension + " file";
+        EXPECT_NE(piped.err.find("Writing " + writing + "\n"), std::string::npos) << kind.extension << piped.err;
     }
 }
 
